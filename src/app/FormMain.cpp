@@ -1,0 +1,332 @@
+#include "app/FormMain.h"
+
+#include "app/Option.h"
+#include "app/Version.h"
+#include "common/MessageDlg.h"
+#include "document/TransferTable.h"
+#include "editor/FormDataIn.h"
+#include "editor/FormEdit.h"
+#include "platform/ImageControl.h"
+#include "platform/Window.h"
+
+#include <QAction>
+#include <QCheckBox>
+#include <QCloseEvent>
+#include <QGuiApplication>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenuBar>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QScreen>
+#include <QToolButton>
+
+TFormMain* FormMain = nullptr;
+
+namespace {
+
+constexpr int GraphWidth = 766;
+constexpr int GraphHeight = 434;
+
+template <class Widget>
+Widget* Make(QWidget* parent, const char* name, int left, int top, int width, int height) {
+  auto* widget = new Widget(parent);
+  widget->setObjectName(QLatin1String(name));
+  widget->setGeometry(left, top, width, height);
+  return widget;
+}
+
+QLabel* MakeLabel(QWidget* parent, const char* name, const QString& text, Qt::Alignment align,
+                  int left, int top, int width, int height) {
+  QLabel* label = Make<QLabel>(parent, name, left, top, width, height);
+  label->setText(text);
+  label->setAlignment(align | Qt::AlignVCenter);
+  return label;
+}
+
+QLineEdit* MakeEdit(QWidget* parent, const char* name, const QString& text, const QString& hint,
+                    int left, int top, int width, int height) {
+  QLineEdit* edit = Make<QLineEdit>(parent, name, left, top, width, height);
+  edit->setText(text);
+  edit->setToolTip(hint);
+  return edit;
+}
+
+QToolButton* MakeStepButton(QWidget* parent, const char* name, int tag, int left, int top,
+                            int width, int height) {
+  QToolButton* button = Make<QToolButton>(parent, name, left, top, width, height);
+  button->setProperty("Tag", tag);
+  // The step buttons take no keyboard focus.
+  button->setFocusPolicy(Qt::NoFocus);
+  return button;
+}
+
+// Connects a control's signal to a handler that runs under the general error
+// report.
+template <class Sender, class Signal, class Handler>
+void Connect(Sender* sender, Signal signal, QObject* context, Handler handler) {
+  QObject::connect(sender, signal, context, [handler](auto&&...) { RunGuarded(handler); });
+}
+
+}  // namespace
+
+TFormMain::TFormMain(QWidget* parent) : QMainWindow(parent) {
+  FormMain = this;
+  SetMainWindow(this);
+  setObjectName(QStringLiteral("FormMain"));
+  BuildControls();
+  BuildMenu();
+  SetTabOrder();
+  RunGuarded([this] { FormCreate(); });
+}
+
+TFormMain::~TFormMain() {
+  if (FormMain == this) FormMain = nullptr;
+}
+
+void TFormMain::BuildControls() {
+  client_ = new QWidget(this);
+  client_->setObjectName(QStringLiteral("ClientArea"));
+  // The designed client area; FormCreate shrinks it to fit the controls.
+  client_->setFixedSize(802, 560);
+  setCentralWidget(client_);
+  QWidget* c = client_;
+
+  ImageGraph = new ImageControl(GraphWidth, GraphHeight, c);
+  ImageGraph->setObjectName(QStringLiteral("ImageGraph"));
+  ImageGraph->move(8, 5);
+
+  const Qt::Alignment centre = Qt::AlignHCenter;
+  const Qt::Alignment right = Qt::AlignRight;
+  LabelFreq = MakeLabel(c, "LabelFreq", QString(), centre, 248, 445, 273, 13);
+  LabelLebel = MakeLabel(c, "LabelLebel", QStringLiteral("振幅(dB)"), centre, 45, 467, 65, 13);
+  LabelDelay = MakeLabel(c, "LabelDelay", QStringLiteral("遅延(S)"), centre, 114, 467, 60, 13);
+  LabelFrequ = MakeLabel(c, "LabelFrequ", QStringLiteral("周波数(Hz)"), centre, 278, 467, 70, 13);
+  LabelUpper = MakeLabel(c, "LabelUpper", QStringLiteral("上限"), right, 22, 487, 24, 13);
+  LabelLower = MakeLabel(c, "LabelLower", QStringLiteral("下限"), right, 22, 509, 24, 13);
+  Label1 = MakeLabel(c, "Label1", QStringLiteral("上限"), right, 253, 487, 24, 13);
+  Label2 = MakeLabel(c, "Label2", QStringLiteral("下限"), right, 253, 509, 24, 13);
+  LabelDelay->installEventFilter(this);
+
+  const QString dB = QStringLiteral("単位(dB)");
+  const QString sec = QStringLiteral("単位(Sec)");
+  const QString hz = QStringLiteral("単位(Hz)");
+  EditMaxL = MakeEdit(c, "EditMaxL", QStringLiteral("20"), dB, 50, 483, 55, 21);
+  EditMinL = MakeEdit(c, "EditMinL", QStringLiteral("-60"), dB, 50, 505, 55, 21);
+  EditMaxD = MakeEdit(c, "EditMaxD", QStringLiteral("10m"), sec, 114, 483, 60, 21);
+  EditMinD = MakeEdit(c, "EditMinD", QStringLiteral("0"), sec, 114, 505, 60, 21);
+  EditEf = MakeEdit(c, "EditEf", QStringLiteral("10k"), hz, 281, 483, 65, 21);
+  EditSf = MakeEdit(c, "EditSf", QStringLiteral("100"), hz, 281, 505, 65, 21);
+  for (QLineEdit* edit : {EditMaxL, EditMinL, EditMaxD, EditMinD, EditEf, EditSf})
+    edit->installEventFilter(this);
+
+  BitBtnL1 = MakeStepButton(c, "BitBtnL1", 1, 180, 482, 20, 23);
+  BitBtnL2 = MakeStepButton(c, "BitBtnL2", 2, 180, 504, 20, 23);
+  BitBtnL3 = MakeStepButton(c, "BitBtnL3", 3, 200, 482, 20, 23);
+  BitBtnL4 = MakeStepButton(c, "BitBtnL4", 4, 200, 504, 20, 23);
+  BitBtnF1 = MakeStepButton(c, "BitBtnF1", 1, 352, 482, 24, 23);
+  BitBtnF2 = MakeStepButton(c, "BitBtnF2", 2, 352, 504, 24, 23);
+  BitBtnF3 = MakeStepButton(c, "BitBtnF3", 3, 376, 482, 24, 23);
+  BitBtnF4 = MakeStepButton(c, "BitBtnF4", 4, 376, 504, 24, 23);
+  for (QToolButton* b : {BitBtnL1, BitBtnL2, BitBtnL3, BitBtnL4})
+    Connect(b, &QToolButton::clicked, this, [this, b] { BitBtnL1Click(b); });
+  for (QToolButton* b : {BitBtnF1, BitBtnF2, BitBtnF3, BitBtnF4})
+    Connect(b, &QToolButton::clicked, this, [this, b] { BitBtnF1Click(b); });
+
+  CheckBoxLevel = Make<QCheckBox>(c, "CheckBoxLevel", 445, 465, 80, 17);
+  CheckBoxLevel->setText(QStringLiteral("振幅表示"));
+  CheckBoxLevel->setToolTip(QStringLiteral("振幅/遅延の切換え"));
+  CheckBoxLevel->setChecked(true);
+  CheckBoxLog = Make<QCheckBox>(c, "CheckBoxLog", 445, 487, 80, 17);
+  CheckBoxLog->setText(QStringLiteral("Log目盛"));
+  CheckBoxLog->setChecked(true);
+  CheckBoxRev = Make<QCheckBox>(c, "CheckBoxRev", 445, 509, 90, 17);
+  CheckBoxRev->setText(QStringLiteral("逆方向移動"));
+  CheckBoxRev->setToolTip(QStringLiteral("上下左右を視点移動"));
+  // A check box's handler runs whenever its state changes, also when the
+  // program sets it (the options file restores CheckBoxRev that way).
+  Connect(CheckBoxLevel, &QCheckBox::toggled, this, [this] { CheckBoxLevelClick(); });
+  Connect(CheckBoxLog, &QCheckBox::toggled, this, [this] { CheckBoxLogClick(); });
+  Connect(CheckBoxRev, &QCheckBox::toggled, this, [this] { CheckBoxLevelClick(); });
+
+  RadioButtonTotal = Make<QRadioButton>(c, "RadioButtonTotal", 535, 465, 100, 17);
+  RadioButtonTotal->setText(QStringLiteral("総合特性のみ"));
+  RadioButtonInt = Make<QRadioButton>(c, "RadioButtonInt", 535, 487, 100, 17);
+  RadioButtonInt->setText(QStringLiteral("中間特性表示"));
+  RadioButtonInt->setChecked(true);
+  RadioButtonIndiv = Make<QRadioButton>(c, "RadioButtonIndiv", 535, 509, 100, 17);
+  RadioButtonIndiv->setText(QStringLiteral("個別特性表示"));
+  for (QRadioButton* radio : {RadioButtonTotal, RadioButtonInt, RadioButtonIndiv}) {
+    Connect(radio, &QRadioButton::clicked, this, [this] { ButtonDrawClick(); });
+    QObject::connect(radio, &QRadioButton::toggled, this, [this] { UpdateRadioTabStops(); });
+  }
+  UpdateRadioTabStops();
+
+  ButtonLoad = Make<QPushButton>(c, "ButtonLoad", 657, 465, 58, 25);
+  ButtonLoad->setText(QStringLiteral("Load"));
+  ButtonLoad->setToolTip(QStringLiteral("伝達関数をファイルから読込みます"));
+  ButtonSave = Make<QPushButton>(c, "ButtonSave", 716, 465, 58, 25);
+  ButtonSave->setText(QStringLiteral("Save"));
+  ButtonSave->setToolTip(QStringLiteral("伝達関数をファイルに保存します"));
+  ButtonDraw = Make<QPushButton>(c, "ButtonDraw", 657, 500, 58, 25);
+  ButtonDraw->setText(QStringLiteral("Draw"));
+  ButtonDraw->setToolTip(QStringLiteral("グラフを再描画します"));
+  ButtonExit = Make<QPushButton>(c, "ButtonExit", 716, 500, 58, 25);
+  ButtonExit->setText(QStringLiteral("Exit"));
+  ButtonExit->setToolTip(QStringLiteral("終了"));
+  for (QPushButton* button : {ButtonLoad, ButtonSave, ButtonDraw, ButtonExit})
+    button->setAutoDefault(false);
+  Connect(ButtonLoad, &QPushButton::clicked, this, [this] { ButtonLoadClick(); });
+  Connect(ButtonSave, &QPushButton::clicked, this, [this] { ButtonSaveClick(); });
+  Connect(ButtonDraw, &QPushButton::clicked, this, [this] { ButtonDrawClick(); });
+  Connect(ButtonExit, &QPushButton::clicked, this, [this] { ButtonExitClick(); });
+
+  Connect(ImageGraph, &ImageControl::mouseEntered, this, [this] { ImageGraphMouseEnter(); });
+  Connect(ImageGraph, &ImageControl::mouseLeft, this, [this] { ImageGraphMouseLeave(); });
+  Connect(ImageGraph, &ImageControl::clicked, this, [this] { ImageGraphClick(); });
+  QObject::connect(ImageGraph, &ImageControl::mouseMoved, this,
+                   [this](int x, int y) { RunGuarded([&] { ImageGraphMouseMove(x, y); }); });
+
+  for (QWidget* label : {static_cast<QWidget*>(LabelFreq), static_cast<QWidget*>(LabelLebel)})
+    label->setFocusPolicy(Qt::NoFocus);
+}
+
+void TFormMain::BuildMenu() {
+  QMenuBar* bar = menuBar();
+  bar->setObjectName(QStringLiteral("MainMenu1"));
+  File1 = bar->addMenu(QStringLiteral("File(&F)"));
+  File1->setObjectName(QStringLiteral("File1"));
+  PrintP1 = bar->addMenu(QStringLiteral("Print(&P)"));
+  PrintP1->setObjectName(QStringLiteral("PrintP1"));
+
+  auto item = [this](QMenu* menu, const char* name, const QString& caption) {
+    QAction* action = menu->addAction(caption);
+    action->setObjectName(QLatin1String(name));
+    return action;
+  };
+  Load1 = item(File1, "Load1", QStringLiteral("伝達関数ファイルの読込み(&R)"));
+  Save1 = item(File1, "Save1", QStringLiteral("伝達関数ファイルの書出し(&W)"));
+  Edit1 = item(File1, "Edit1", QStringLiteral("伝達関数を編集する(&E)"));
+  Exit1 = item(File1, "Exit1", QStringLiteral("終了(&X)"));
+  Print1 = item(PrintP1, "Print1", QStringLiteral("グラフをプリンタに印刷する(&P)"));
+  Copy1 = item(PrintP1, "Copy1", QStringLiteral("グラフをクリップボードにコピー(&C)"));
+  Connect(Load1, &QAction::triggered, this, [this] { Load1Click(); });
+  Connect(Save1, &QAction::triggered, this, [this] { Save1Click(); });
+  Connect(Edit1, &QAction::triggered, this, [this] { Edit1Click(); });
+  Connect(Exit1, &QAction::triggered, this, [this] { Exit1Click(); });
+  Connect(Print1, &QAction::triggered, this, [this] { Print1Click(); });
+  Connect(Copy1, &QAction::triggered, this, [this] { Copy1Click(); });
+}
+
+void TFormMain::SetTabOrder() {
+  const QList<QWidget*> order = {EditMaxL,         EditMinL,       EditMaxD,         EditMinD,
+                                 EditEf,           EditSf,         CheckBoxLevel,    CheckBoxLog,
+                                 RadioButtonTotal, RadioButtonInt, RadioButtonIndiv, ButtonLoad,
+                                 ButtonSave,       ButtonDraw,     ButtonExit,       CheckBoxRev};
+  for (qsizetype i = 0; i + 1 < order.size(); ++i) setTabOrder(order[i], order[i + 1]);
+}
+
+void TFormMain::UpdateRadioTabStops() {
+  // Of a group of radio buttons only the selected one is a tab stop; the arrow
+  // keys move inside the group.
+  for (QRadioButton* radio : {RadioButtonTotal, RadioButtonInt, RadioButtonIndiv})
+    radio->setFocusPolicy(radio->isChecked() ? Qt::StrongFocus : Qt::ClickFocus);
+}
+
+void TFormMain::FormCreate() {
+  setWindowTitle(QStringLiteral("Kesto Ver") + FileVersionText());
+  // Qt's backing store already double-buffers every window; the graph paints
+  // its whole bitmap opaquely.
+  client_->setFixedSize(ButtonExit->x() + ButtonExit->width() + 11,
+                        ButtonExit->y() + ButtonExit->height() + 10);
+  setWindowFlag(Qt::WindowMaximizeButtonHint, false);
+  setFixedSize(client_->width(), client_->height() + menuBar()->sizeHint().height());
+  if (QScreen* screen = QGuiApplication::primaryScreen()) {
+    const QRect area = screen->availableGeometry();
+    move(area.left() + (area.width() - width()) / 2, area.top() + (area.height() - height()) / 2);
+  }
+  PrepareGraph(CurrentFile);
+  LoadOptions();
+  // The floating-point faults that end an operation (invalid operation,
+  // division by zero, overflow) are raised by the checked arithmetic itself,
+  // so there is no processor mask to set here.
+}
+
+void TFormMain::FormActivate() { setAcceptDrops(true); }
+
+void TFormMain::FormClose() {
+  SaveOptions();
+  if (FormEdit != nullptr) FormEdit->close();
+  if (FormDataIn != nullptr) FormDataIn->close();
+}
+
+void TFormMain::PrepareGraph(const QString&) {
+  Canvas& canvas = ImageGraph->canvas();
+  canvas.SetBrushColor(ColorWhite);
+  canvas.FillRect(0, 0, canvas.width(), canvas.height());
+  ImageGraph->update();
+}
+
+void TFormMain::Load1Click() {}
+void TFormMain::ButtonLoadClick() { Load1Click(); }
+void TFormMain::Save1Click() {}
+void TFormMain::ButtonSaveClick() { Save1Click(); }
+
+void TFormMain::Edit1Click() {
+  if (FormEdit != nullptr) FormEdit->show();
+}
+
+void TFormMain::Exit1Click() { close(); }
+void TFormMain::ButtonExitClick() { close(); }
+void TFormMain::Print1Click() {}
+void TFormMain::Copy1Click() {}
+void TFormMain::ButtonDrawClick() {}
+void TFormMain::CheckBoxLevelClick() {}
+void TFormMain::CheckBoxLogClick() {}
+void TFormMain::BitBtnL1Click(QObject*) {}
+void TFormMain::BitBtnF1Click(QObject*) {}
+
+void TFormMain::EditMaxLKeyDown(QObject*, int& key) { StepFocus(this, key); }
+
+void TFormMain::EditSfKeyPress(QObject*, int& key) {
+  if (key == KeyEnter) key = 0;
+}
+
+void TFormMain::ImageGraphMouseEnter() {}
+void TFormMain::ImageGraphMouseLeave() {}
+void TFormMain::ImageGraphMouseMove(int, int) {}
+void TFormMain::ImageGraphClick() {}
+
+bool TFormMain::eventFilter(QObject* watched, QEvent* event) {
+  if (event->type() == QEvent::KeyPress && qobject_cast<QLineEdit*>(watched) != nullptr) {
+    auto* keyEvent = static_cast<QKeyEvent*>(event);
+    int key = VirtualKeyOf(keyEvent);
+    // Key-down first; then, for Enter, the character handler of the same box.
+    RunGuarded([&] { EditMaxLKeyDown(watched, key); });
+    const bool downConsumed = key == 0;
+    bool charConsumed = false;
+    if (keyEvent->text() == QLatin1String("\r")) {
+      int character = KeyEnter;
+      RunGuarded([&] { EditSfKeyPress(watched, character); });
+      charConsumed = character == 0;
+    }
+    return downConsumed || charConsumed;
+  }
+  if (watched == LabelDelay && event->type() == QEvent::MouseButtonRelease) {
+    RunGuarded([this] { CheckBoxLevelClick(); });
+    return true;
+  }
+  return QMainWindow::eventFilter(watched, event);
+}
+
+void TFormMain::closeEvent(QCloseEvent* event) {
+  RunGuarded([this] { FormClose(); });
+  event->accept();
+}
+
+void TFormMain::changeEvent(QEvent* event) {
+  if (event->type() == QEvent::ActivationChange && isActiveWindow())
+    RunGuarded([this] { FormActivate(); });
+  QMainWindow::changeEvent(event);
+}
