@@ -44,15 +44,14 @@ class WaitCursor {
 
 void SetPrintDialogRunner(PrintDialogRunner runner) { dialogRunner = std::move(runner); }
 
-QRect PrintedGraphRect(int dotsPerInch, QPoint physicalOffset, QSize paperSize,
-                       QSize bitmapSize) {
+QRect PrintedGraphRect(int dotsPerInch, QPoint physicalOffset, QSize paperSize, QSize bitmapSize) {
   const double d = dotsPerInch / 25.4;  // dots per millimetre, both directions
   const int top = fp::RoundInt(PrintTopMarginMm * d) - physicalOffset.y();
   const int left = fp::RoundInt(PrintLeftMarginMm * d) - physicalOffset.x();
-  const double sx = fp::Div(paperSize.width() - left - 2.0 * physicalOffset.x() - 3.0 * d,
-                            bitmapSize.width());
-  const double sy = fp::Div(paperSize.height() - top - 2.0 * physicalOffset.y() - 3.0 * d,
-                            bitmapSize.height());
+  const double sx =
+      fp::Div(paperSize.width() - left - 2.0 * physicalOffset.x() - 3.0 * d, bitmapSize.width());
+  const double sy =
+      fp::Div(paperSize.height() - top - 2.0 * physicalOffset.y() - 3.0 * d, bitmapSize.height());
   const double s = std::min(sx, sy);
   return QRect(left, top, fp::TruncInt(bitmapSize.width() * s),
                fp::TruncInt(bitmapSize.height() * s));

@@ -23,8 +23,7 @@ constexpr quint8 ExportClipboard = 1;
 // scaled to keep its proportions and to end 3 mm inside the printable area on
 // the right or at the bottom. dotsPerInch is the printer's vertical
 // resolution; offset and paper are in printer dots.
-QRect PrintedGraphRect(int dotsPerInch, QPoint physicalOffset, QSize paperSize,
-                       QSize bitmapSize);
+QRect PrintedGraphRect(int dotsPerInch, QPoint physicalOffset, QSize paperSize, QSize bitmapSize);
 
 // Offset of the printable area from the paper's corner, and the paper's size,
 // in printer dots.

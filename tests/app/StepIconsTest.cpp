@@ -43,5 +43,6 @@ TEST(StepIcons, BarsStandWhereTheArrowsPoint) {
   const QImage apart = StepButtonPicture(StepAxis::Frequency, 3);
   EXPECT_TRUE(Ink(apart, 0, 1) && Ink(apart, 13, 1));
   for (StepAxis axis : {StepAxis::Level, StepAxis::Frequency})
-    for (int tag = 1; tag <= 4; ++tag) EXPECT_EQ(StepButtonPicture(axis, tag).size(), QSize(14, 14));
+    for (int tag = 1; tag <= 4; ++tag)
+      EXPECT_EQ(StepButtonPicture(axis, tag).size(), QSize(14, 14));
 }
