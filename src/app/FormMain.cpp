@@ -1,22 +1,31 @@
 #include "app/FormMain.h"
 
 #include "app/Option.h"
+#include "app/StepIcons.h"
 #include "app/Version.h"
+#include "common/ExportGraph.h"
 #include "common/MessageDlg.h"
 #include "document/TransferTable.h"
 #include "editor/FormDataIn.h"
 #include "editor/FormEdit.h"
 #include "platform/ImageControl.h"
 #include "platform/Window.h"
+#include "plot/AutoScale.h"
+#include "plot/AxisStep.h"
+#include "plot/Curves.h"
+#include "plot/PlotState.h"
+#include "plot/Readout.h"
 
 #include <QAction>
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QGuiApplication>
+#include <QIcon>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenuBar>
+#include <QPixmap>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScreen>
@@ -57,6 +66,9 @@ QToolButton* MakeStepButton(QWidget* parent, const char* name, int tag, int left
                             int width, int height) {
   QToolButton* button = Make<QToolButton>(parent, name, left, top, width, height);
   button->setProperty("Tag", tag);
+  const StepAxis axis = name[6] == 'L' ? StepAxis::Level : StepAxis::Frequency;
+  button->setIcon(QIcon(QPixmap::fromImage(StepButtonPicture(axis, tag))));
+  button->setIconSize(QSize(14, 14));
   // The step buttons take no keyboard focus.
   button->setFocusPolicy(Qt::NoFocus);
   return button;
@@ -68,6 +80,19 @@ template <class Sender, class Signal, class Handler>
 void Connect(Sender* sender, Signal signal, QObject* context, Handler handler) {
   QObject::connect(sender, signal, context, [handler](auto&&...) { RunGuarded(handler); });
 }
+
+// Schedules a repaint of the graph when the scope ends, also when an error
+// ends a drawing early: the window always shows what is on the bitmap.
+class ScopedRepaint {
+ public:
+  explicit ScopedRepaint(ImageControl* image) : image_(image) {}
+  ~ScopedRepaint() { image_->update(); }
+  ScopedRepaint(const ScopedRepaint&) = delete;
+  ScopedRepaint& operator=(const ScopedRepaint&) = delete;
+
+ private:
+  ImageControl* image_;
+};
 
 }  // namespace
 
@@ -261,11 +286,47 @@ void TFormMain::FormClose() {
   if (FormDataIn != nullptr) FormDataIn->close();
 }
 
-void TFormMain::PrepareGraph(const QString&) {
-  Canvas& canvas = ImageGraph->canvas();
-  canvas.SetBrushColor(ColorWhite);
-  canvas.FillRect(0, 0, canvas.width(), canvas.height());
-  ImageGraph->update();
+GraphControls TFormMain::ReadControls() const {
+  GraphControls controls;
+  controls.editMaxL = EditMaxL->text();
+  controls.editMinL = EditMinL->text();
+  controls.editMaxD = EditMaxD->text();
+  controls.editMinD = EditMinD->text();
+  controls.editEf = EditEf->text();
+  controls.editSf = EditSf->text();
+  controls.checkBoxLevel = CheckBoxLevel->isChecked();
+  controls.checkBoxLog = CheckBoxLog->isChecked();
+  controls.displayMode = RadioButtonTotal->isChecked() ? 0 : RadioButtonIndiv->isChecked() ? 2 : 1;
+  return controls;
+}
+
+void TFormMain::ShowGraphError(const QString& text) {
+  MessageDlgCentered(text, MsgError, MbOk, 0, this);
+}
+
+void TFormMain::PrepareGraph(const QString& fileName) {
+  ScopedRepaint repaint(ImageGraph);
+  ::PrepareGraph(ImageGraph->canvas(), ReadControls(), fileName,
+                 [this](const QString& text) { ShowGraphError(text); });
+}
+
+void TFormMain::RedrawGraph(const QString& fileName) {
+  // A redraw brings the readout back after an error had switched it off.
+  PlotState.ReadoutBusy = false;
+  ScopedRepaint repaint(ImageGraph);
+  ::RedrawGraph(ImageGraph->canvas(), ReadControls(), fileName,
+                [this](const QString& text) { ShowGraphError(text); });
+}
+
+void TFormMain::AutoScaleAxes() {
+  AxisBoxTexts boxes{EditSf->text(), EditEf->text(), EditMinL->text(), EditMaxL->text(),
+                     EditMaxD->text()};
+  ::AutoScaleAxes(boxes);
+  EditSf->setText(boxes.editSf);
+  EditEf->setText(boxes.editEf);
+  EditMinL->setText(boxes.editMinL);
+  EditMaxL->setText(boxes.editMaxL);
+  EditMaxD->setText(boxes.editMaxD);
 }
 
 void TFormMain::Load1Click() {}
@@ -279,24 +340,71 @@ void TFormMain::Edit1Click() {
 
 void TFormMain::Exit1Click() { close(); }
 void TFormMain::ButtonExitClick() { close(); }
-void TFormMain::Print1Click() {}
-void TFormMain::Copy1Click() {}
-void TFormMain::ButtonDrawClick() {}
-void TFormMain::CheckBoxLevelClick() {}
-void TFormMain::CheckBoxLogClick() {}
-void TFormMain::BitBtnL1Click(QObject*) {}
-void TFormMain::BitBtnF1Click(QObject*) {}
+void TFormMain::Print1Click() { ExportGraph(ExportPrint, ImageGraph->canvas().image()); }
+void TFormMain::Copy1Click() { ExportGraph(ExportClipboard, ImageGraph->canvas().image()); }
+void TFormMain::ButtonDrawClick() { RedrawGraph(CurrentFile); }
+void TFormMain::CheckBoxLevelClick() { RedrawGraph(CurrentFile); }
+
+void TFormMain::CheckBoxLogClick() {
+  if (CheckBoxLog->isChecked() && PlotState.FreqStart <= 0.0) {
+    PlotState.FreqStart = 1.0;
+    EditSf->setText(QStringLiteral("1.0"));
+  }
+  RedrawGraph(CurrentFile);
+}
+
+void TFormMain::BitBtnL1Click(QObject* sender) {
+  const LimitTexts texts = StepValueAxis(sender->property("Tag").toInt(), CheckBoxRev->isChecked());
+  if (PlotState.ShowAmplitude) {
+    EditMaxL->setText(texts.upper);
+    EditMinL->setText(texts.lower);
+  } else {
+    EditMaxD->setText(texts.upper);
+    EditMinD->setText(texts.lower);
+  }
+  RedrawGraph(CurrentFile);
+}
+
+void TFormMain::BitBtnF1Click(QObject* sender) {
+  const LimitTexts texts =
+      StepFrequencyAxis(sender->property("Tag").toInt(), CheckBoxRev->isChecked());
+  EditEf->setText(texts.upper);
+  EditSf->setText(texts.lower);
+  RedrawGraph(CurrentFile);
+}
 
 void TFormMain::EditMaxLKeyDown(QObject*, int& key) { StepFocus(this, key); }
 
 void TFormMain::EditSfKeyPress(QObject*, int& key) {
-  if (key == KeyEnter) key = 0;
+  if (key != KeyEnter) return;
+  key = 0;
+  RedrawGraph(CurrentFile);
 }
 
-void TFormMain::ImageGraphMouseEnter() {}
-void TFormMain::ImageGraphMouseLeave() {}
-void TFormMain::ImageGraphMouseMove(int, int) {}
-void TFormMain::ImageGraphClick() {}
+void TFormMain::ImageGraphMouseEnter() { SetAppCursor(CursorShape::Cross); }
+
+void TFormMain::ImageGraphMouseLeave() {
+  SetAppCursor(CursorShape::Arrow);
+  LeaveReadout(ImageGraph->canvas());
+  LabelFreq->setText(QString());
+  ImageGraph->update();
+}
+
+void TFormMain::ImageGraphMouseMove(int x, int y) {
+  PlotState.CursorX = x;
+  PlotState.CursorY = y;
+  SetAppCursor(OverLegend(ImageGraph->width()) ? CursorShape::Arrow : CursorShape::Cross);
+  ScopedRepaint repaint(ImageGraph);
+  const std::optional<QString> text = MoveReadout(ImageGraph->canvas(), x, y);
+  if (!text) return;
+  LabelFreq->setText(*text);
+  // Let the label and the bitmap repaint while the mouse keeps moving.
+  RunPendingEvents();
+}
+
+void TFormMain::ImageGraphClick() {
+  if (ClickReadout(ImageGraph->width())) RedrawGraph(CurrentFile);
+}
 
 bool TFormMain::eventFilter(QObject* watched, QEvent* event) {
   if (event->type() == QEvent::KeyPress && qobject_cast<QLineEdit*>(watched) != nullptr) {

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "plot/Axes.h"
+
 #include <QMainWindow>
 
 class ImageControl;
@@ -88,6 +90,14 @@ class TFormMain : public QMainWindow {
   void EditMaxLKeyDown(QObject* sender, int& key);
   void EditSfKeyPress(QObject* sender, int& key);
 
+  // Reads the axis boxes and switches and redraws the whole graph with the
+  // title of fileName; the one way to bring the picture up to date.
+  void RedrawGraph(const QString& fileName);
+  // Repaints the empty frame, grid and labels only.
+  void PrepareGraph(const QString& fileName);
+  // Fits the axis boxes to the filter in the transfer table.
+  void AutoScaleAxes();
+
   // The mouse over the graph, in bitmap pixels.
   void ImageGraphMouseEnter();
   void ImageGraphMouseLeave();
@@ -104,7 +114,8 @@ class TFormMain : public QMainWindow {
   void BuildMenu();
   void SetTabOrder();
   void UpdateRadioTabStops();
-  void PrepareGraph(const QString& fileName);
+  GraphControls ReadControls() const;
+  void ShowGraphError(const QString& text);
 
   QWidget* client_;
 };

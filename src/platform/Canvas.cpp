@@ -1,6 +1,7 @@
 #include "platform/Canvas.h"
 
 #include <QFontMetrics>
+#include <QHash>
 #include <QPainter>
 
 #include <algorithm>
@@ -25,7 +26,7 @@ QFont Canvas::DefaultFont() {
 }
 
 Canvas::Canvas(int width, int height)
-    : image_(width, height, QImage::Format_RGB32), font_(DefaultFont()) {
+    : image_(width, height, QImage::Format_RGB32), font_(DefaultFont()), metrics_(font_) {
   image_.fill(ColorWordToRgb(ColorWhite));
 }
 
@@ -45,14 +46,21 @@ void Canvas::SetPixel(int x, int y, ColorWord color) {
   reinterpret_cast<QRgb*>(image_.scanLine(y))[x] = ColorWordToRgb(color);
 }
 
-void Canvas::Plot(int x, int y) {
-  auto put = [this](int px, int py) {
-    if (px < 0 || py < 0 || px >= width() || py >= height()) return;
-    QRgb& pixel = reinterpret_cast<QRgb*>(image_.scanLine(py))[px];
+Canvas::PixelAccess Canvas::Access() {
+  // bits() detaches a shared image once, so the pointer stays ours for the
+  // whole drawing operation.
+  return {reinterpret_cast<QRgb*>(image_.bits()), image_.bytesPerLine() / 4, width(), height(),
+          ColorWordToRgb(penColor_)};
+}
+
+void Canvas::Plot(const PixelAccess& access, int x, int y) {
+  auto put = [&](int px, int py) {
+    if (px < 0 || py < 0 || px >= access.width || py >= access.height) return;
+    QRgb& pixel = access.bits[py * access.stride + px];
     if (penMode_ == PenMode::Xor)
-      pixel = 0xFF000000u | ((pixel ^ ColorWordToRgb(penColor_)) & 0x00FFFFFFu);
+      pixel = 0xFF000000u | ((pixel ^ access.penRgb) & 0x00FFFFFFu);
     else
-      pixel = ColorWordToRgb(penColor_);
+      pixel = access.penRgb;
   };
   put(x, y);
   // A wide pen adds pixels across the line's run, so that no pixel of one line
@@ -79,8 +87,9 @@ void Canvas::LineTo(int x, int y) {
   const int sy = y0 < y ? 1 : -1;
   wideAlongY_ = dx >= dy;
   int err = dx - dy;
+  const PixelAccess access = Access();
   while (x0 != x || y0 != y) {
-    Plot(x0, y0);
+    Plot(access, x0, y0);
     const int e2 = 2 * err;
     if (e2 > -dy) {
       err -= dy;
@@ -101,8 +110,9 @@ void Canvas::FillSpan(int left, int top, int right, int bottom, ColorWord color)
   right = std::min(right, width());
   bottom = std::min(bottom, height());
   const QRgb rgb = ColorWordToRgb(color);
+  const PixelAccess access = Access();
   for (int y = top; y < bottom; ++y) {
-    QRgb* line = reinterpret_cast<QRgb*>(image_.scanLine(y));
+    QRgb* line = access.bits + y * access.stride;
     std::fill(line + left, line + std::max(left, right), rgb);
   }
 }
@@ -114,15 +124,16 @@ void Canvas::Rectangle(int left, int top, int right, int bottom) {
   const int savedY = curY_;
   const int savedWidth = penWidth_;
   penWidth_ = 1;
+  const PixelAccess access = Access();
   for (int i = 0; i < savedWidth && left + i < right - i && top + i < bottom - i; ++i) {
     const int l = left + i, t = top + i, r = right - 1 - i, b = bottom - 1 - i;
     // Four edges, each pixel once, so an exclusive-or outline is exact.
-    for (int px = l; px <= r; ++px) Plot(px, t);
+    for (int px = l; px <= r; ++px) Plot(access, px, t);
     if (b != t)
-      for (int px = l; px <= r; ++px) Plot(px, b);
+      for (int px = l; px <= r; ++px) Plot(access, px, b);
     for (int py = t + 1; py < b; ++py) {
-      Plot(l, py);
-      if (r != l) Plot(r, py);
+      Plot(access, l, py);
+      if (r != l) Plot(access, r, py);
     }
   }
   penWidth_ = savedWidth;
@@ -142,18 +153,49 @@ void Canvas::FillRect(int left, int top, int right, int bottom) {
   FillSpan(left, top, right, bottom, brushColor_);
 }
 
+namespace {
+
+constexpr int TextPad = 2;  // room for ink that overhangs the advance box
+
+// The ink of a text in the canvas font, as an alpha mask with TextPad columns
+// on each side. The graph draws the same few labels at every redraw, so the
+// masks are kept.
+const QImage& TextMask(const QFont& font, const QFontMetrics& metrics, const QString& text) {
+  static QHash<QString, QImage> cache;
+  const auto found = cache.constFind(text);
+  if (found != cache.constEnd()) return *found;
+  if (cache.size() > 2048) cache.clear();
+  QImage mask(metrics.horizontalAdvance(text) + 2 * TextPad, metrics.height(),
+              QImage::Format_ARGB32);
+  mask.fill(Qt::transparent);
+  QPainter painter(&mask);
+  painter.setFont(font);
+  painter.setPen(Qt::black);
+  painter.drawText(TextPad, metrics.ascent(), text);
+  painter.end();
+  return *cache.insert(text, mask);
+}
+
+}  // namespace
+
 void Canvas::TextOut(int x, int y, const QString& text) {
   if (text.isEmpty()) return;
-  const QFontMetrics metrics(font_);
-  FillSpan(x, y, x + metrics.horizontalAdvance(text), y + metrics.height(), brushColor_);
-  QPainter painter(&image_);
-  painter.setFont(font_);
-  painter.setPen(QColor::fromRgb(ColorWordToRgb(fontColor_)));
-  painter.drawText(x, y + metrics.ascent(), text);
+  FillSpan(x, y, x + metrics_.horizontalAdvance(text), y + metrics_.height(), brushColor_);
+  const QImage& mask = TextMask(font_, metrics_, text);
+  const PixelAccess access = Access();
+  const QRgb ink = ColorWordToRgb(fontColor_);
+  for (int my = 0; my < mask.height(); ++my) {
+    const int py = y + my;
+    if (py < 0 || py >= access.height) continue;
+    const QRgb* row = reinterpret_cast<const QRgb*>(mask.constScanLine(my));
+    for (int mx = 0; mx < mask.width(); ++mx) {
+      const int px = x - TextPad + mx;
+      if (px < 0 || px >= access.width || qAlpha(row[mx]) < 128) continue;
+      access.bits[py * access.stride + px] = ink;
+    }
+  }
 }
 
-int Canvas::TextWidth(const QString& text) const {
-  return QFontMetrics(font_).horizontalAdvance(text);
-}
+int Canvas::TextWidth(const QString& text) const { return metrics_.horizontalAdvance(text); }
 
-int Canvas::TextHeight(const QString&) const { return QFontMetrics(font_).height(); }
+int Canvas::TextHeight(const QString&) const { return metrics_.height(); }

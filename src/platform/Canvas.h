@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QFont>
+#include <QFontMetrics>
 #include <QImage>
 #include <QString>
 #include <QtGlobal>
@@ -67,11 +68,20 @@ class Canvas {
   static QFont DefaultFont();
 
  private:
-  void Plot(int x, int y);
+  struct PixelAccess {
+    QRgb* bits;
+    qsizetype stride;  // pixels per row
+    int width;
+    int height;
+    QRgb penRgb;
+  };
+  PixelAccess Access();
+  void Plot(const PixelAccess& access, int x, int y);
   void FillSpan(int left, int top, int right, int bottom, ColorWord color);
 
   QImage image_;
   QFont font_;
+  QFontMetrics metrics_;
   ColorWord penColor_ = ColorBlack;
   int penWidth_ = 1;
   PenMode penMode_ = PenMode::Copy;

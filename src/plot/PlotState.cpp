@@ -1,0 +1,84 @@
+#include "plot/PlotState.h"
+
+#include "platform/Fp.h"
+#include "response/Response.h"
+
+#include <cmath>
+#include <cstdlib>
+#include <limits>
+
+PlotStateData PlotState;
+
+void ResetPlotState() { PlotState = PlotStateData{}; }
+
+double XToFreq(int column) {
+  const PlotStateData& s = PlotState;
+  if (s.PlotWidth <= 0) return 0.0;
+  if (s.LogScale) {
+    const double decades = fp::Ln(fp::Div(s.FreqEnd, s.FreqStart));
+    return fp::Exp(fp::Add(fp::Div(fp::Mul(decades, column), s.PlotWidth), fp::Ln(s.FreqStart)));
+  }
+  return fp::Add(fp::Div(fp::Mul(fp::Sub(s.FreqEnd, s.FreqStart), column), s.PlotWidth),
+                 s.FreqStart);
+}
+
+int FreqToX(double f) {
+  const PlotStateData& s = PlotState;
+  double fraction;
+  if (s.LogScale)
+    fraction =
+        fp::Div(fp::Sub(fp::Ln(f), fp::Ln(s.FreqStart)), fp::Ln(fp::Div(s.FreqEnd, s.FreqStart)));
+  else
+    fraction = fp::Div(fp::Sub(f, s.FreqStart), fp::Sub(s.FreqEnd, s.FreqStart));
+  return fp::RoundInt(fp::Mul(fraction, s.PlotWidth));
+}
+
+int ValueToY(double v) {
+  const PlotStateData& s = PlotState;
+  const double low = s.ShowAmplitude ? s.LevelMin : s.DelayMin;
+  const double high = s.ShowAmplitude ? s.LevelMax : s.DelayMax;
+  const double bottom = s.PlotHeight + PlotTop;
+  const double y =
+      fp::Sub(bottom, fp::Mul(fp::Div(s.PlotHeight, fp::Sub(high, low)), fp::Sub(v, low)));
+  // A finite row beyond the integer range (a curve far outside a very narrow
+  // value range) is as far off the plot as any other: it saturates instead of
+  // ending the redraw. NaN and infinite rows still raise.
+  constexpr double lowest = std::numeric_limits<int>::min();
+  constexpr double highest = std::numeric_limits<int>::max();
+  if (std::isfinite(y)) {
+    if (y < lowest) return std::numeric_limits<int>::min();
+    if (y > highest) return std::numeric_limits<int>::max();
+  }
+  return fp::RoundInt(y);
+}
+
+double GridStep(double span) {
+  const double y = span < 1.0 ? fp::Div(1.0, span) : span;
+  double p = 1.0;
+  while (y > p) p = fp::Mul(p, 10.0);
+  if (span < 1.0) p = fp::Div(10.0, p);
+  const double r = fp::Div(span, p);
+  if (r > 0.5) return p / 10.0;
+  if (r > 0.2) return p / 20.0;
+  if (r > 0.1) return p / 50.0;
+  return p / 100.0;
+}
+
+double PowerOfTen(int exponent, bool invert) {
+  double p = 1.0;
+  for (int i = std::abs(exponent); i > 0; --i) p = fp::Mul(p, 10.0);
+  if (invert && exponent < 0) p = fp::Div(1.0, p);
+  return p;
+}
+
+double LogFreqStep(double upper, double lower) {
+  double p = PowerOfTen(fp::TruncInt(SafeLog10(lower) + 0.0001), true);
+  if (p > lower) p = fp::Div(p, 10.0);
+  if (fp::TruncInt(SafeLog10(fp::Div(upper, lower)) + 0.0001) > 0) return p;
+
+  const double range = fp::Sub(upper, lower);
+  double s = PowerOfTen(fp::RoundInt(SafeLog10(range)), false);
+  while (fp::Div(range, s) < 10.0) s = fp::Div(s, 10.0);
+  while (fp::Div(range, s) > 100.0) s = fp::Mul(s, 10.0);
+  return s;
+}
