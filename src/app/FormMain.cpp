@@ -335,7 +335,12 @@ void TFormMain::Save1Click() {}
 void TFormMain::ButtonSaveClick() { Save1Click(); }
 
 void TFormMain::Edit1Click() {
-  if (FormEdit != nullptr) FormEdit->show();
+  // The refresh takes the editor's snapshot of the table for its Cancel.
+  RefreshEditor(false);
+  if (FormEdit == nullptr) return;
+  FormEdit->show();
+  FormEdit->raise();
+  FormEdit->activateWindow();
 }
 
 void TFormMain::Exit1Click() { close(); }

@@ -1,0 +1,58 @@
+#include "editor/EditorCodes.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+TEST(EditorCodesTest, TextsTurnIntoCodesIgnoringLetterCase) {
+  const struct {
+    const QStringList& items;
+    QString text;
+    int code;
+  } cases[] = {
+      {FilterFormItems(), "LPF", 1},          {FilterFormItems(), "normalized lpf", 6},
+      {FilterFormItems(), "OTHER", 7},        {FilterFormItems(), "", 0},
+      {FilterFormItems(), " LPF", 0},         {FilterFormItems(), "LP", 0},
+      {ResponseTypeItems(), "W-W", 1},        {ResponseTypeItems(), "bessel", 5},
+      {ResponseTypeItems(), "Other", 6},      {ResponseTypeItems(), "Chebyshev", 0},
+      {ElementTypeItems(), "1st-Ord LPF", 1}, {ElementTypeItems(), "2ND-ORD TZF", 6},
+      {ElementTypeItems(), "2nd-Ord APF", 8}, {ElementTypeItems(), "2nd-Ord APF ", 0},
+      {ElementTypeItems(), "LPF", 0},
+  };
+  for (const auto& c : cases) {
+    EXPECT_EQ(CodeOfText(c.items, c.text), c.code) << c.text.toStdString();
+  }
+  EXPECT_EQ(ElementTypePosition(QStringLiteral("1st-ord lpf")), 0);
+  EXPECT_EQ(ElementTypePosition(QStringLiteral("2nd-Ord TZF")), 5);
+  EXPECT_EQ(ElementTypePosition(QString()), -1);
+}
+
+TEST(EditorCodesTest, CodesOutsideTheListGiveTheEmptyText) {
+  EXPECT_EQ(TextOfCode(FilterFormItems(), 6), QStringLiteral("Normalized LPF"));
+  EXPECT_EQ(TextOfCode(ResponseTypeItems(), 2), QStringLiteral("T-W"));
+  EXPECT_EQ(TextOfCode(ElementTypeItems(), 8), QStringLiteral("2nd-Ord APF"));
+  for (int code : {0, -1, 8, 1000}) EXPECT_EQ(TextOfCode(FilterFormItems(), code), QString());
+  EXPECT_EQ(TextOfCode(ResponseTypeItems(), 7), QString());
+  EXPECT_EQ(TextOfCode(ElementTypeItems(), 9), QString());
+}
+
+TEST(EditorCodesTest, TypesAndFormsSayWhichValuesTheyUse) {
+  QString q, fn, listed;
+  for (int code = 0; code <= 9; ++code) {
+    q += ElementUsesQ(code) ? '1' : '0';
+    fn += ElementUsesFn(code) ? '1' : '0';
+    listed += IsListedElementType(code) ? '1' : '0';
+  }
+  EXPECT_EQ(q, QStringLiteral("0001111010"));
+  EXPECT_EQ(fn, QStringLiteral("0000001000"));
+  EXPECT_EQ(listed, QStringLiteral("0111111110"));
+  QString corner, band;
+  for (int form = 0; form <= 8; ++form) {
+    corner += FilterFormHasCornerFrequency(form) ? '1' : '0';
+    band += FilterFormHasBandwidth(form) ? '1' : '0';
+  }
+  EXPECT_EQ(corner, QStringLiteral("011000100"));
+  EXPECT_EQ(band, QStringLiteral("000111010"));
+}
+
+}  // namespace
