@@ -1,13 +1,16 @@
 #include "app/FormMain.h"
 
+#include "app/DialogPlacement.h"
 #include "app/Option.h"
 #include "app/StepIcons.h"
 #include "app/Version.h"
 #include "common/ExportGraph.h"
 #include "common/MessageDlg.h"
+#include "document/TransferFile.h"
 #include "document/TransferTable.h"
 #include "editor/FormDataIn.h"
 #include "editor/FormEdit.h"
+#include "platform/FileDialog.h"
 #include "platform/ImageControl.h"
 #include "platform/Window.h"
 #include "plot/AutoScale.h"
@@ -19,12 +22,17 @@
 #include <QAction>
 #include <QCheckBox>
 #include <QCloseEvent>
+#include <QDragEnterEvent>
+#include <QDropEvent>
+#include <QFileDialog>
+#include <QFileInfo>
 #include <QGuiApplication>
 #include <QIcon>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenuBar>
+#include <QMimeData>
 #include <QPixmap>
 #include <QPushButton>
 #include <QRadioButton>
@@ -102,7 +110,10 @@ TFormMain::TFormMain(QWidget* parent) : QMainWindow(parent) {
   setObjectName(QStringLiteral("FormMain"));
   BuildControls();
   BuildMenu();
+  BuildDialogs();
   SetTabOrder();
+  // Files dropped from the desktop load; activation registers the window again.
+  setAcceptDrops(true);
   RunGuarded([this] { FormCreate(); });
 }
 
@@ -244,6 +255,26 @@ void TFormMain::BuildMenu() {
   Connect(Copy1, &QAction::triggered, this, [this] { Copy1Click(); });
 }
 
+void TFormMain::BuildDialogs() {
+  auto make = [this](const char* name, QFileDialog::AcceptMode mode) {
+    auto* dialog = new QFileDialog(this);
+    dialog->setObjectName(QLatin1String(name));
+    dialog->setOption(QFileDialog::DontUseNativeDialog);
+    // The program asks about overwriting itself, after adding ".csv".
+    dialog->setOption(QFileDialog::DontConfirmOverwrite);
+    dialog->setAcceptMode(mode);
+    dialog->setFileMode(QFileDialog::AnyFile);
+    // "*.CSV" matches .csv in any letter case: the dialog's filters ignore case.
+    dialog->setNameFilters({QStringLiteral("CSV (*.CSV)"), QStringLiteral("All (*.*)")});
+    dialog->setModal(true);
+    return dialog;
+  };
+  OpenDialog1 = make("OpenDialog1", QFileDialog::AcceptOpen);
+  SaveDialog1 = make("SaveDialog1", QFileDialog::AcceptSave);
+  FOpenDialog1Hook = new FileDialogHook(OpenDialog1, this);
+  FSaveDialog1Hook = new FileDialogHook(SaveDialog1, this);
+}
+
 void TFormMain::SetTabOrder() {
   const QList<QWidget*> order = {EditMaxL,         EditMinL,       EditMaxD,         EditMinD,
                                  EditEf,           EditSf,         CheckBoxLevel,    CheckBoxLog,
@@ -321,18 +352,101 @@ void TFormMain::RedrawGraph(const QString& fileName) {
 void TFormMain::AutoScaleAxes() {
   AxisBoxTexts boxes{EditSf->text(), EditEf->text(), EditMinL->text(), EditMaxL->text(),
                      EditMaxD->text()};
-  ::AutoScaleAxes(boxes);
-  EditSf->setText(boxes.editSf);
-  EditEf->setText(boxes.editEf);
-  EditMinL->setText(boxes.editMinL);
-  EditMaxL->setText(boxes.editMaxL);
-  EditMaxD->setText(boxes.editMaxD);
+  // The boxes the fit wrote before an error keep their new text.
+  auto write = [&] {
+    EditSf->setText(boxes.editSf);
+    EditEf->setText(boxes.editEf);
+    EditMinL->setText(boxes.editMinL);
+    EditMaxL->setText(boxes.editMaxL);
+    EditMaxD->setText(boxes.editMaxD);
+  };
+  try {
+    ::AutoScaleAxes(boxes);
+  } catch (...) {
+    write();
+    throw;
+  }
+  write();
 }
 
-void TFormMain::Load1Click() {}
+void TFormMain::LoadTransferFile(const QString& path) {
+  if (path.isEmpty()) {
+    PlotState.SelectedCurve = 0;
+    CurrentFile.clear();
+    return;
+  }
+  // Let the closed dialog vanish and the window repaint before the read.
+  RunPendingEvents();
+  // The file is read into a table of its own: a file that cannot be read
+  // leaves the filter on screen, and its table, exactly as they were.
+  const TransferFileContent content = ReadTransferFile(path);
+  if (!content.ok) {
+    MessageDlgCentered(FileNotFoundMessage, MsgInformation, MbOk, 0, this);
+    PlotState.ReadoutBusy = false;
+    return;
+  }
+  PlotState.SelectedCurve = 0;
+  CurrentFile.clear();
+  TransferTable = content.table;
+  try {
+    if (content.tooManyStages) MessageDlgCentered(TooManyStagesMessage, MsgError, MbOk, 0, this);
+    ButtonDraw->setFocus();
+    RefreshEditor(false);
+    AutoScaleAxes();
+    RedrawGraph(path);
+    PlotState.ReadoutBusy = false;
+    CurrentFile = path;
+  } catch (const std::exception& error) {
+    // A file that was read but cannot be fitted or drawn: the user learns
+    // why, not that the file was missing.
+    ShowErrorReport(QString::fromUtf8(error.what()));
+    PlotState.ReadoutBusy = false;
+  }
+}
+
+void TFormMain::Load1Click() {
+  OpenDialog1->selectFile(QString());
+  OpenDialog1->setDirectory(OpenDialogFolder);
+  OpenDialog1->selectNameFilter(OpenDialog1->nameFilters().front());
+  const std::optional<QString> chosen = RunFileDialog(*OpenDialog1);
+  if (!chosen) return;
+  OpenDialogFolder = DialogFolderOf(*chosen);
+  if (SaveDialogFolder.isEmpty()) SaveDialogFolder = OpenDialogFolder;
+  LoadTransferFile(*chosen);
+}
+
 void TFormMain::ButtonLoadClick() { Load1Click(); }
-void TFormMain::Save1Click() {}
+
+void TFormMain::Save1Click() {
+  SaveDialog1->setDirectory(SaveDialogFolder);
+  SaveDialog1->selectFile(SaveDialogFileName);
+  SaveDialog1->selectNameFilter(SaveDialog1->nameFilters().front());
+  const std::optional<QString> chosen = RunFileDialog(*SaveDialog1);
+  if (!chosen) return;
+  SaveDialogFolder = DialogFolderOf(*chosen);
+  if (OpenDialogFolder.isEmpty()) OpenDialogFolder = SaveDialogFolder;
+  const QString path = CompleteCsvExtension(*chosen);
+  SaveDialogFileName = path;
+  const QFileInfo target(path);
+  if (target.exists() || target.isSymLink()) {
+    if (MessageDlgCentered(OverwriteQuestion, MsgCustom, MbYes | MbNo, 0, this) != AnswerYes)
+      return;
+  }
+  if (!SaveTransferFile(path, TransferTable)) {
+    MessageDlgCentered(WriteErrorMessage, MsgError, MbOk, 0, this);
+    return;
+  }
+  ScopedRepaint repaint(ImageGraph);
+  DrawTitle(ImageGraph->canvas(), path);
+}
+
 void TFormMain::ButtonSaveClick() { Save1Click(); }
+
+void TFormMain::WMDropFiles(const QStringList& paths) {
+  // Only the first file of a drop counts, and only a transfer file.
+  if (paths.isEmpty() || !IsTransferFileName(paths.front())) return;
+  LoadTransferFile(paths.front());
+}
 
 void TFormMain::Edit1Click() {
   // The refresh takes the editor's snapshot of the table for its Cancel.
@@ -359,22 +473,25 @@ void TFormMain::CheckBoxLogClick() {
 }
 
 void TFormMain::BitBtnL1Click(QObject* sender) {
-  const LimitTexts texts = StepValueAxis(sender->property("Tag").toInt(), CheckBoxRev->isChecked());
+  const std::optional<LimitTexts> texts =
+      StepValueAxis(sender->property("Tag").toInt(), CheckBoxRev->isChecked());
+  if (!texts) return;
   if (PlotState.ShowAmplitude) {
-    EditMaxL->setText(texts.upper);
-    EditMinL->setText(texts.lower);
+    EditMaxL->setText(texts->upper);
+    EditMinL->setText(texts->lower);
   } else {
-    EditMaxD->setText(texts.upper);
-    EditMinD->setText(texts.lower);
+    EditMaxD->setText(texts->upper);
+    EditMinD->setText(texts->lower);
   }
   RedrawGraph(CurrentFile);
 }
 
 void TFormMain::BitBtnF1Click(QObject* sender) {
-  const LimitTexts texts =
+  const std::optional<LimitTexts> texts =
       StepFrequencyAxis(sender->property("Tag").toInt(), CheckBoxRev->isChecked());
-  EditEf->setText(texts.upper);
-  EditSf->setText(texts.lower);
+  if (!texts) return;
+  EditEf->setText(texts->upper);
+  EditSf->setText(texts->lower);
   RedrawGraph(CurrentFile);
 }
 
@@ -436,6 +553,17 @@ bool TFormMain::eventFilter(QObject* watched, QEvent* event) {
 void TFormMain::closeEvent(QCloseEvent* event) {
   RunGuarded([this] { FormClose(); });
   event->accept();
+}
+
+void TFormMain::dragEnterEvent(QDragEnterEvent* event) {
+  if (event->mimeData()->hasUrls()) event->acceptProposedAction();
+}
+
+void TFormMain::dropEvent(QDropEvent* event) {
+  QStringList paths;
+  for (const QUrl& url : event->mimeData()->urls()) paths << url.toLocalFile();
+  event->acceptProposedAction();
+  RunGuarded([&] { WMDropFiles(paths); });
 }
 
 void TFormMain::changeEvent(QEvent* event) {

@@ -4,7 +4,9 @@
 
 #include <QMainWindow>
 
+class FileDialogHook;
 class ImageControl;
+class QFileDialog;
 class QAction;
 class QCheckBox;
 class QLabel;
@@ -64,6 +66,18 @@ class TFormMain : public QMainWindow {
   QAction* Exit1;
   QAction* Print1;
   QAction* Copy1;
+  QFileDialog* OpenDialog1;
+  QFileDialog* SaveDialog1;
+  // Keep the file dialogs centred over the window while they open.
+  FileDialogHook* FOpenDialog1Hook;
+  FileDialogHook* FSaveDialog1Hook;
+
+  // The folders the two file dialogs start in. Only the open dialog's folder
+  // is kept in the options file.
+  QString OpenDialogFolder;
+  QString SaveDialogFolder;
+  // The file name the save dialog offers again.
+  QString SaveDialogFileName;
 
   // Life cycle.
   void FormCreate();
@@ -90,6 +104,13 @@ class TFormMain : public QMainWindow {
   void EditMaxLKeyDown(QObject* sender, int& key);
   void EditSfKeyPress(QObject* sender, int& key);
 
+  // Reads a transfer file into the table and shows it: the editor, the axis
+  // limits and the graph follow. A file that cannot be read leaves everything
+  // as it was.
+  void LoadTransferFile(const QString& path);
+  // Files dropped onto the window: the first one, when it is a .csv file.
+  void WMDropFiles(const QStringList& paths);
+
   // Reads the axis boxes and switches and redraws the whole graph with the
   // title of fileName; the one way to bring the picture up to date.
   void RedrawGraph(const QString& fileName);
@@ -108,10 +129,13 @@ class TFormMain : public QMainWindow {
   bool eventFilter(QObject* watched, QEvent* event) override;
   void closeEvent(QCloseEvent* event) override;
   void changeEvent(QEvent* event) override;
+  void dragEnterEvent(QDragEnterEvent* event) override;
+  void dropEvent(QDropEvent* event) override;
 
  private:
   void BuildControls();
   void BuildMenu();
+  void BuildDialogs();
   void SetTabOrder();
   void UpdateRadioTabStops();
   GraphControls ReadControls() const;

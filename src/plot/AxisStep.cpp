@@ -38,8 +38,6 @@ void StepLinear(int action, double s, double& lower, double& upper) {
 }
 
 // A span that has no grid step: equal limits, or limits that are no numbers.
-// A press on such an axis leaves its limits as they are and only rewrites the
-// boxes and redraws.
 bool NoStep(double lower, double upper) {
   const double span = upper - lower;
   return span == 0.0 || !std::isfinite(span);
@@ -47,65 +45,63 @@ bool NoStep(double lower, double upper) {
 
 }  // namespace
 
-LimitTexts StepFrequencyAxis(int tag, bool reverse) {
+std::optional<LimitTexts> StepFrequencyAxis(int tag, bool reverse) {
   const int a = Action(tag, reverse);
   double& start = PlotState.FreqStart;
   double& end = PlotState.FreqEnd;
   // A logarithmic axis also needs a start above 0 Hz for its decade rule.
-  const bool stuck = NoStep(start, end) || (PlotState.LogScale && !(start > 0.0));
-  if (!stuck) {
-    // Zooming in stops once the span is no more than 0.2 % of the end.
-    auto zoomAllowed = [&] { return fp::Div(end - start, end) > 0.002; };
-    if (PlotState.LogScale) {
-      const double s = LogFreqStep(end, start);
-      const double k = fp::Div(s, start) + 1.0;
-      switch (a) {
-        case 1:
+  if (NoStep(start, end) || (PlotState.LogScale && !(start > 0.0))) return std::nullopt;
+  // Zooming in stops once the span is no more than 0.2 % of the end.
+  auto zoomAllowed = [&] { return fp::Div(end - start, end) > 0.002; };
+  if (PlotState.LogScale) {
+    const double s = LogFreqStep(end, start);
+    const double k = fp::Div(s, start) + 1.0;
+    switch (a) {
+      case 1:
+        end = fp::Div(end, k);
+        start = fp::Div(start, k);
+        break;
+      case 2:
+        end = fp::Mul(end, k);
+        start = fp::Mul(start, k);
+        break;
+      case 3:
+        if (zoomAllowed()) {
           end = fp::Div(end, k);
-          start = fp::Div(start, k);
-          break;
-        case 2:
-          end = fp::Mul(end, k);
           start = fp::Mul(start, k);
-          break;
-        case 3:
-          if (zoomAllowed()) {
-            end = fp::Div(end, k);
-            start = fp::Mul(start, k);
-          }
-          break;
-        case 4:
-          end = fp::Mul(end, k);
-          start = fp::Div(start, k);
-          break;
-        default:
-          break;
-      }
-      if (start < 0.0) start = 1e-6;
-    } else {
-      const double s = GridStep(end - start);
-      if (a != 3 || zoomAllowed()) StepLinear(a, s, start, end);
-      if (start < 0.0) start = 0.0;
+        }
+        break;
+      case 4:
+        end = fp::Mul(end, k);
+        start = fp::Div(start, k);
+        break;
+      default:
+        break;
     }
-    if (start >= end) end = fp::Mul(start, 1.001);
+    if (start < 0.0) start = 1e-6;
+  } else {
+    const double s = GridStep(end - start);
+    if (a != 3 || zoomAllowed()) StepLinear(a, s, start, end);
+    if (start < 0.0) start = 0.0;
   }
-  return {FormatEng(end, 8, 4), FormatEng(start, 8, 4)};
+  if (start >= end) end = fp::Mul(start, 1.001);
+  return LimitTexts{FormatEng(end, 8, 4), FormatEng(start, 8, 4)};
 }
 
-LimitTexts StepValueAxis(int tag, bool reverse) {
+std::optional<LimitTexts> StepValueAxis(int tag, bool reverse) {
   const int a = Action(tag, reverse);
   if (PlotState.ShowAmplitude) {
     double& lower = PlotState.LevelMin;
     double& upper = PlotState.LevelMax;
-    if (!NoStep(lower, upper)) StepLinear(a, GridStep(upper - lower), lower, upper);
-    return {FormatEng(upper, 8, 3), FormatEng(lower, 8, 3)};
+    if (NoStep(lower, upper)) return std::nullopt;
+    StepLinear(a, GridStep(upper - lower), lower, upper);
+    return LimitTexts{FormatEng(upper, 8, 3), FormatEng(lower, 8, 3)};
   }
   double& lower = PlotState.DelayMin;
   double& upper = PlotState.DelayMax;
-  if (!NoStep(lower, upper)) {
-    StepLinear(a, GridStep(upper - lower), lower, upper);
-    if (lower < 0.0) lower = 0.0;
-    if (lower >= upper) upper = fp::Add(lower, 1e-9);
-  }
-  return {FormatEng(upper, 8, 3), FormatEng(lower, 8, 3)};
+  if (NoStep(lower, upper)) return std::nullopt;
+  StepLinear(a, GridStep(upper - lower), lower, upper);
+  if (lower < 0.0) lower = 0.0;
+  if (lower >= upper) upper = fp::Add(lower, 1e-9);
+  return LimitTexts{FormatEng(upper, 8, 3), FormatEng(lower, 8, 3)};
 }

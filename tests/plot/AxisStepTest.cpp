@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
+
 namespace {
 
 class AxisStepTest : public ::testing::Test {
@@ -35,9 +37,10 @@ TEST_F(AxisStepTest, LogarithmicFrequencySteps) {
     EXPECT_DOUBLE_EQ(PlotState.FreqEnd, c.end) << c.tag << c.reverse;
   }
   Frequencies(100, 10000, true);
-  const LimitTexts texts = StepFrequencyAxis(1, false);
-  EXPECT_EQ(texts.lower, QStringLiteral("50.0000 "));
-  EXPECT_EQ(texts.upper, QStringLiteral(" 5.0000k"));
+  const std::optional<LimitTexts> texts = StepFrequencyAxis(1, false);
+  ASSERT_TRUE(texts);
+  EXPECT_EQ(texts->lower, QStringLiteral("50.0000 "));
+  EXPECT_EQ(texts->upper, QStringLiteral(" 5.0000k"));
 }
 
 TEST_F(AxisStepTest, LinearFrequencyStepsStopAtZero) {
@@ -54,10 +57,11 @@ TEST_F(AxisStepTest, LinearFrequencyStepsStopAtZero) {
 TEST_F(AxisStepTest, ZoomInStopsAtATwoPerMilleSpan) {
   for (bool log : {true, false}) {
     Frequencies(1000, 1001, log);
-    const LimitTexts texts = StepFrequencyAxis(3, false);
+    const std::optional<LimitTexts> texts = StepFrequencyAxis(3, false);
     EXPECT_EQ(PlotState.FreqStart, 1000.0) << log;
     EXPECT_EQ(PlotState.FreqEnd, 1001.0) << log;
-    EXPECT_EQ(texts.upper, QStringLiteral(" 1.0010k"));
+    ASSERT_TRUE(texts);
+    EXPECT_EQ(texts->upper, QStringLiteral(" 1.0010k"));
   }
 }
 
@@ -76,9 +80,10 @@ TEST_F(AxisStepTest, LevelSteps) {
   }
   PlotState.LevelMin = -60;
   PlotState.LevelMax = 20;
-  const LimitTexts texts = StepValueAxis(1, false);
-  EXPECT_EQ(texts.lower, QStringLiteral("-70.000 "));
-  EXPECT_EQ(texts.upper, QStringLiteral(" 10.000 "));
+  const std::optional<LimitTexts> texts = StepValueAxis(1, false);
+  ASSERT_TRUE(texts);
+  EXPECT_EQ(texts->lower, QStringLiteral("-70.000 "));
+  EXPECT_EQ(texts->upper, QStringLiteral(" 10.000 "));
   PlotState.LevelMin = -60;
   PlotState.LevelMax = 20;
   StepValueAxis(1, true);
@@ -89,28 +94,40 @@ TEST_F(AxisStepTest, DelayStepsKeepTheLowerLimitAtOrAboveZero) {
   PlotState.ShowAmplitude = false;
   PlotState.DelayMin = 0;
   PlotState.DelayMax = 0.01;
-  const LimitTexts texts = StepValueAxis(1, false);
+  const std::optional<LimitTexts> texts = StepValueAxis(1, false);
   EXPECT_EQ(PlotState.DelayMin, 0.0);
   EXPECT_DOUBLE_EQ(PlotState.DelayMax, 0.009);
-  EXPECT_EQ(texts.upper, QStringLiteral("  9.000m"));
-  EXPECT_EQ(texts.lower, QStringLiteral("  0.000 "));
+  ASSERT_TRUE(texts);
+  EXPECT_EQ(texts->upper, QStringLiteral("  9.000m"));
+  EXPECT_EQ(texts->lower, QStringLiteral("  0.000 "));
   // The level limits are not touched in the delay view.
   EXPECT_EQ(PlotState.LevelMin, 0.0);
 }
 
 TEST_F(AxisStepTest, AxesWithoutAGridStepStayAsTheyAre) {
-  // Equal limits, and a logarithmic axis starting at 0 Hz, have no step: the
-  // press leaves the limits and only rewrites the boxes.
-  Frequencies(1000, 1000, false);
-  EXPECT_NO_THROW(StepFrequencyAxis(1, false));
-  EXPECT_EQ(PlotState.FreqStart, 1000.0);
-  Frequencies(0, 1000, true);
-  EXPECT_NO_THROW(StepFrequencyAxis(4, false));
-  EXPECT_EQ(PlotState.FreqStart, 0.0);
-  EXPECT_EQ(PlotState.FreqEnd, 1000.0);
-  PlotState.ShowAmplitude = true;
-  PlotState.LevelMin = PlotState.LevelMax = 5;
-  const LimitTexts texts = StepValueAxis(3, false);
-  EXPECT_EQ(PlotState.LevelMin, 5.0);
-  EXPECT_EQ(texts.upper, QStringLiteral("  5.000 "));
+  // Equal limits, limits that are no numbers, and a logarithmic axis starting
+  // at 0 Hz have no step: the press changes nothing and asks for no redraw.
+  const struct {
+    double start, end;
+    bool log;
+  } frequencies[] = {{1000, 1000, false},
+                     {1000, 1000, true},
+                     {0, 1000, true},
+                     {-5, 1000, true},
+                     {std::nan(""), 1000, false}};
+  for (const auto& c : frequencies) {
+    Frequencies(c.start, c.end, c.log);
+    for (int tag = 1; tag <= 4; ++tag) EXPECT_FALSE(StepFrequencyAxis(tag, false)) << c.start;
+    EXPECT_TRUE(std::isnan(c.start) ? std::isnan(PlotState.FreqStart)
+                                    : PlotState.FreqStart == c.start);
+    EXPECT_EQ(PlotState.FreqEnd, c.end);
+  }
+  for (bool level : {true, false}) {
+    PlotState.ShowAmplitude = level;
+    PlotState.LevelMin = PlotState.LevelMax = 5;
+    PlotState.DelayMin = PlotState.DelayMax = 0.001;
+    for (int tag = 1; tag <= 4; ++tag) EXPECT_FALSE(StepValueAxis(tag, false)) << level;
+    EXPECT_EQ(PlotState.LevelMin, 5.0);
+    EXPECT_EQ(PlotState.DelayMax, 0.001);
+  }
 }
