@@ -79,8 +79,7 @@ class FormMainFilesTest : public ::testing::Test {
     QList<QUrl> urls;
     for (const QString& p : paths) urls << QUrl::fromLocalFile(p);
     data.setUrls(urls);
-    QDragEnterEvent enter(QPoint(100, 100), Qt::CopyAction, &data, Qt::LeftButton,
-                          Qt::NoModifier);
+    QDragEnterEvent enter(QPoint(100, 100), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
     QCoreApplication::sendEvent(FormMain, &enter);
     QDropEvent drop(QPointF(100, 100), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
     QCoreApplication::sendEvent(FormMain, &drop);
@@ -234,8 +233,8 @@ TEST_F(FormMainFilesTest, FileDialogsOpenCentredAndClampedThenMoveFreely) {
     dialog->open();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(dialog));
     const ScreenRect outer = OuterRect(dialog);
-    const ScreenPoint centre = CenteredPlacement(OuterRect(FormMain), outer.width(),
-                                                 outer.height(), MonitorWorkArea(FormMain));
+    const ScreenPoint centre = CenteredPlacement(OuterRect(FormMain), outer.width(), outer.height(),
+                                                 MonitorWorkArea(FormMain));
     EXPECT_EQ((ScreenPoint{outer.left, outer.top}), centre);
     // The first three moves are pulled back, the fourth stays.
     for (int i = 0; i < 3; ++i) {
