@@ -7,7 +7,7 @@ packages=(
   cmake ninja-build g++ pkg-config
   qt6-base-dev libgl-dev
   googletest libgtest-dev libbenchmark-dev
-  fonts-dejavu-core fonts-ipafont-gothic
+  fonts-dejavu-core fonts-dejavu-extra fonts-ipafont-gothic
   clang-format xvfb xauth poppler-utils
 )
 

@@ -62,10 +62,23 @@ QLabel* MakeLabel(QWidget* parent, const char* name, const QString& text, Qt::Al
   return label;
 }
 
+// Text written into an axis box by the program shows from its first
+// character, so that a sign or a leading digit is never scrolled out of view.
+void SetBoxText(QLineEdit* edit, const QString& text) {
+  edit->setText(text);
+  edit->setCursorPosition(0);
+}
+
 QLineEdit* MakeEdit(QWidget* parent, const char* name, const QString& text, const QString& hint,
                     int left, int top, int width, int height) {
   QLineEdit* edit = Make<QLineEdit>(parent, name, left, top, width, height);
-  edit->setText(text);
+  // A narrow face, so that the nine characters of a limit such as "-40.0000 "
+  // fit the small boxes.
+  QFont font(QStringLiteral("DejaVu Sans Condensed"));
+  font.setPixelSize(11);
+  edit->setFont(font);
+  edit->setTextMargins(0, 0, 0, 0);
+  SetBoxText(edit, text);
   edit->setToolTip(hint);
   return edit;
 }
@@ -354,11 +367,11 @@ void TFormMain::AutoScaleAxes() {
                      EditMaxD->text()};
   // The boxes the fit wrote before an error keep their new text.
   auto write = [&] {
-    EditSf->setText(boxes.editSf);
-    EditEf->setText(boxes.editEf);
-    EditMinL->setText(boxes.editMinL);
-    EditMaxL->setText(boxes.editMaxL);
-    EditMaxD->setText(boxes.editMaxD);
+    SetBoxText(EditSf, boxes.editSf);
+    SetBoxText(EditEf, boxes.editEf);
+    SetBoxText(EditMinL, boxes.editMinL);
+    SetBoxText(EditMaxL, boxes.editMaxL);
+    SetBoxText(EditMaxD, boxes.editMaxD);
   };
   try {
     ::AutoScaleAxes(boxes);
@@ -467,7 +480,7 @@ void TFormMain::CheckBoxLevelClick() { RedrawGraph(CurrentFile); }
 void TFormMain::CheckBoxLogClick() {
   if (CheckBoxLog->isChecked() && PlotState.FreqStart <= 0.0) {
     PlotState.FreqStart = 1.0;
-    EditSf->setText(QStringLiteral("1.0"));
+    SetBoxText(EditSf, QStringLiteral("1.0"));
   }
   RedrawGraph(CurrentFile);
 }
@@ -477,11 +490,11 @@ void TFormMain::BitBtnL1Click(QObject* sender) {
       StepValueAxis(sender->property("Tag").toInt(), CheckBoxRev->isChecked());
   if (!texts) return;
   if (PlotState.ShowAmplitude) {
-    EditMaxL->setText(texts->upper);
-    EditMinL->setText(texts->lower);
+    SetBoxText(EditMaxL, texts->upper);
+    SetBoxText(EditMinL, texts->lower);
   } else {
-    EditMaxD->setText(texts->upper);
-    EditMinD->setText(texts->lower);
+    SetBoxText(EditMaxD, texts->upper);
+    SetBoxText(EditMinD, texts->lower);
   }
   RedrawGraph(CurrentFile);
 }
@@ -490,8 +503,8 @@ void TFormMain::BitBtnF1Click(QObject* sender) {
   const std::optional<LimitTexts> texts =
       StepFrequencyAxis(sender->property("Tag").toInt(), CheckBoxRev->isChecked());
   if (!texts) return;
-  EditEf->setText(texts->upper);
-  EditSf->setText(texts->lower);
+  SetBoxText(EditEf, texts->upper);
+  SetBoxText(EditSf, texts->lower);
   RedrawGraph(CurrentFile);
 }
 
