@@ -21,6 +21,7 @@
 #include <QFile>
 #include <QFileDialog>
 #include <QLineEdit>
+#include <QListView>
 #include <QMimeData>
 #include <QPushButton>
 #include <QTemporaryDir>
@@ -256,6 +257,34 @@ TEST_F(FormMainFilesTest, FileDialogsOpenCentredAndClampedThenMoveFreely) {
   const ScreenRect outer = OuterRect(dialog);
   EXPECT_EQ(outer.right, work.right);
   EXPECT_EQ(outer.bottom, work.bottom);
+  dialog->reject();
+}
+
+TEST_F(FormMainFilesTest, TheCsvChoiceListsCsvFilesInAnyLetterCase) {
+  for (const char* name : {"a.csv", "B.CSV", "c.Csv", "d.txt"}) {
+    QFile file(folder.filePath(name));
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+  }
+  QFileDialog* dialog = FormMain->OpenDialog1;
+  EXPECT_EQ(dialog->nameFilters(), (QStringList{"CSV (*.CSV)", "All (*.*)"}));
+  EXPECT_TRUE(dialog->testOption(QFileDialog::DontUseNativeDialog));
+  dialog->setDirectory(folder.path());
+  dialog->selectNameFilter(QStringLiteral("CSV (*.CSV)"));
+  dialog->open();
+  auto* view = dialog->findChild<QListView*>(QStringLiteral("listView"));
+  ASSERT_NE(view, nullptr);
+  // The folder is listed in the background: wait until the view has it.
+  auto listed = [&] {
+    QStringList shown;
+    const QModelIndex root = view->rootIndex();
+    for (int r = 0; r < view->model()->rowCount(root); ++r)
+      shown << view->model()->index(r, 0, root).data().toString();
+    shown.sort();
+    return shown;
+  };
+  const QStringList expected{"B.CSV", "a.csv", "c.Csv"};
+  for (int i = 0; i < 100 && listed() != expected; ++i) QTest::qWait(50);
+  EXPECT_EQ(listed(), expected);
   dialog->reject();
 }
 
