@@ -78,18 +78,19 @@ void Canvas::MoveTo(int x, int y) {
   curY_ = y;
 }
 
-void Canvas::LineTo(int x, int y) {
-  int x0 = curX_;
-  int y0 = curY_;
-  const int dx = std::abs(x - x0);
-  const int dy = std::abs(y - y0);
-  const int sx = x0 < x ? 1 : -1;
-  const int sy = y0 < y ? 1 : -1;
-  wideAlongY_ = dx >= dy;
+namespace {
+
+// Bresenham's walk from (x0, y0) toward (x1, y1), calling put for every pixel
+// but the last.
+template <class Put>
+inline void WalkLine(int x0, int y0, int x1, int y1, Put&& put) {
+  const int dx = std::abs(x1 - x0);
+  const int dy = std::abs(y1 - y0);
+  const int sx = x0 < x1 ? 1 : -1;
+  const int sy = y0 < y1 ? 1 : -1;
   int err = dx - dy;
-  const PixelAccess access = Access();
-  while (x0 != x || y0 != y) {
-    Plot(access, x0, y0);
+  while (x0 != x1 || y0 != y1) {
+    put(x0, y0);
     const int e2 = 2 * err;
     if (e2 > -dy) {
       err -= dy;
@@ -99,6 +100,22 @@ void Canvas::LineTo(int x, int y) {
       err += dx;
       y0 += sy;
     }
+  }
+}
+
+}  // namespace
+
+void Canvas::LineTo(int x, int y) {
+  wideAlongY_ = std::abs(x - curX_) >= std::abs(y - curY_);
+  const PixelAccess access = Access();
+  if (penWidth_ == 1 && penMode_ == PenMode::Copy) {
+    // The common case of the curves, without the per-pixel mode and width.
+    WalkLine(curX_, curY_, x, y, [&access](int px, int py) {
+      if (px >= 0 && py >= 0 && px < access.width && py < access.height)
+        access.bits[py * access.stride + px] = access.penRgb;
+    });
+  } else {
+    WalkLine(curX_, curY_, x, y, [this, &access](int px, int py) { Plot(access, px, py); });
   }
   curX_ = x;
   curY_ = y;

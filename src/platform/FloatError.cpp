@@ -52,16 +52,8 @@ void CheckExp(double x, double r) {
 
 }  // namespace detail
 
-int RoundInt(double x) {
-  // nearbyint rounds in the current mode, which the program never changes from
-  // round-to-nearest-even.
-  const double r = std::nearbyint(x);
-  if (!(r >= -2147483648.0 && r <= 2147483647.0)) detail::RaiseBadRounding();
-  return static_cast<int>(r);
-}
-
 long long RoundInt64(double x) {
-  const double r = std::nearbyint(x);
+  const double r = std::rint(x);
   if (!(r >= -9223372036854775808.0 && r < 9223372036854775808.0)) detail::RaiseBadRounding();
   return static_cast<long long>(r);
 }

@@ -66,9 +66,19 @@ inline double Exp(double x) {
   return r;
 }
 
+namespace detail {
+[[noreturn]] void RaiseBadRounding();
+}
+
 // Nearest integer, halves to even. NaN, infinities and values outside the
-// 32-bit (or 64-bit) range raise an invalid operation.
-int RoundInt(double x);
+// 32-bit (or 64-bit) range raise an invalid operation. rint rounds in the
+// current mode, which the program never changes from round-to-nearest-even.
+inline int RoundInt(double x) {
+  const double r = std::rint(x);
+  if (!(r >= -2147483648.0 && r <= 2147483647.0)) [[unlikely]]
+    detail::RaiseBadRounding();
+  return static_cast<int>(r);
+}
 long long RoundInt64(double x);
 
 // Truncation toward zero, with the same range check as RoundInt.
