@@ -23,11 +23,6 @@
 
 #include <memory>
 
-// One element row of the table: type code, H, fo|fa, Q, fn.
-struct StageValues {
-  double type, h, fo, q, fn;
-};
-
 // The three windows of the program over a table that each test fills itself;
 // message boxes are recorded and answered with `answer`, never shown.
 class EditorWindowsTest : public ::testing::Test {
@@ -47,20 +42,6 @@ class EditorWindowsTest : public ::testing::Test {
     SelectedRow = 0;
     CurrentFile.clear();
     ResetPlotState();
-  }
-
-  // Stages from table row 2 on, and n.
-  static void SetStages(std::initializer_list<StageValues> stages) {
-    int row = FirstStageRow;
-    for (const StageValues& s : stages) {
-      ElementCell(row, TransferElement::Type) = s.type;
-      ElementCell(row, TransferElement::H) = s.h;
-      ElementCell(row, TransferElement::FoFa) = s.fo;
-      ElementCell(row, TransferElement::Q) = s.q;
-      ElementCell(row, TransferElement::Fn) = s.fn;
-      ++row;
-    }
-    HeaderCell(FilterHeader::N) = static_cast<double>(stages.size());
   }
 
   // A low-pass filter of three stages: 2nd-Ord LPF, 1st-Ord LPF, 2nd-Ord TZF.

@@ -1,5 +1,7 @@
 #include "platform/Fp.h"
 
+#include "TestSupport.h"
+
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -10,18 +12,6 @@ namespace {
 
 const double inf = std::numeric_limits<double>::infinity();
 const double qnan = std::numeric_limits<double>::quiet_NaN();
-
-// The fault an operation raised, or none.
-template <class F>
-std::optional<FloatErrorKind> FaultOf(F&& f) {
-  try {
-    volatile double sink = f();
-    (void)sink;
-  } catch (const FloatError& e) {
-    return e.kind();
-  }
-  return std::nullopt;
-}
 
 struct Case {
   const char* name;

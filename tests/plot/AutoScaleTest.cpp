@@ -92,16 +92,7 @@ TEST_F(AutoScaleTest, LimitsByFilterForm) {
     SCOPED_TRACE(c.what);
     ClearTransferTable();
     SetHeader(c.header);
-    int row = FirstStageRow;
-    for (const Stage& s : c.stages) {
-      ElementCell(row, TransferElement::Type) = s.type;
-      ElementCell(row, TransferElement::H) = s.h;
-      ElementCell(row, TransferElement::FoFa) = s.fo;
-      ElementCell(row, TransferElement::Q) = s.q;
-      ElementCell(row, TransferElement::Fn) = s.fn;
-      ++row;
-    }
-    HeaderCell(FilterHeader::N) = row - FirstStageRow;
+    SetStages(c.stages);
     AxisBoxTexts boxes = Untouched();
     AutoScaleAxes(boxes);
     EXPECT_EQ(boxes.editSf, c.expected.editSf);

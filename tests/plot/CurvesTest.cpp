@@ -311,16 +311,7 @@ TEST_F(CurvesTest, ArithmeticErrorsEndTheRedraw) {
     SCOPED_TRACE(c.what);
     ClearTransferTable();
     HeaderCell(FilterHeader::N) = 0;
-    int row = FirstStageRow;
-    for (const Stage& s : c.stages) {
-      ElementCell(row, TransferElement::Type) = s.type;
-      ElementCell(row, TransferElement::H) = s.h;
-      ElementCell(row, TransferElement::FoFa) = s.fo;
-      ElementCell(row, TransferElement::Q) = s.q;
-      ElementCell(row, TransferElement::Fn) = s.fn;
-      ++row;
-    }
-    HeaderCell(FilterHeader::N) = row - FirstStageRow;
+    SetStages(c.stages);
     GraphControls controls;
     c.controls(controls);
     EXPECT_EQ(FaultOf([&] { Redraw(controls); }), c.fault);

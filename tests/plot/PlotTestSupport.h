@@ -6,6 +6,8 @@
 #include "plot/Axes.h"
 #include "plot/PlotState.h"
 
+#include "TestSupport.h"
+
 #include <gtest/gtest.h>
 
 #include <QString>
@@ -23,9 +25,7 @@ constexpr int GraphHeight = 434;
 constexpr ColorWord Grey = 0xA0A0A0;
 constexpr int LabelTop = 408;  // top of the frequency labels on the standard image
 
-struct Stage {
-  double type, h, fo, q, fn;
-};
+using Stage = StageValues;
 
 // Fresh globals for every test: an empty table and the start-up plot state.
 class PlotTest : public ::testing::Test {
@@ -39,30 +39,6 @@ class PlotTest : public ::testing::Test {
     ResetPlotState();
   }
 };
-
-// Puts the stages into rows 2 .. n+1 and n into the header.
-inline void SetStages(std::initializer_list<Stage> stages) {
-  int row = FirstStageRow;
-  for (const Stage& s : stages) {
-    ElementCell(row, TransferElement::Type) = s.type;
-    ElementCell(row, TransferElement::H) = s.h;
-    ElementCell(row, TransferElement::FoFa) = s.fo;
-    ElementCell(row, TransferElement::Q) = s.q;
-    ElementCell(row, TransferElement::Fn) = s.fn;
-    ++row;
-  }
-  HeaderCell(FilterHeader::N) = row - FirstStageRow;
-}
-
-// The fault an action raised, or none.
-inline std::optional<FloatErrorKind> FaultOf(const std::function<void()>& action) {
-  try {
-    action();
-  } catch (const FloatError& e) {
-    return e.kind();
-  }
-  return std::nullopt;
-}
 
 // Whether `text` stands with its top-left corner at (left, top), pixel for
 // pixel as the canvas draws it on a white box.

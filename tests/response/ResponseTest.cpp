@@ -23,20 +23,7 @@ const double kPi = std::acos(-1.0);
 const double kNan = std::numeric_limits<double>::quiet_NaN();
 const double kInf = std::numeric_limits<double>::infinity();
 
-struct Stage {
-  double type, h, fo, q, fn;
-};
-
-// The fault an evaluation raised, or none.
-std::optional<FloatErrorKind> FaultOf(const std::function<double()>& f) {
-  try {
-    volatile double sink = f();
-    (void)sink;
-  } catch (const FloatError& e) {
-    return e.kind();
-  }
-  return std::nullopt;
-}
+using Stage = StageValues;
 
 // The textbook transfer function of a stage at s = j f / fo, with the gain of
 // a TZF stage referred to the side of the notch that H describes.
