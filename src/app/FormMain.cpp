@@ -10,6 +10,7 @@
 #include "document/TransferTable.h"
 #include "editor/FormDataIn.h"
 #include "editor/FormEdit.h"
+#include "platform/Controls.h"
 #include "platform/FileDialog.h"
 #include "platform/ImageControl.h"
 #include "platform/Window.h"
@@ -46,17 +47,9 @@ namespace {
 constexpr int GraphWidth = 766;
 constexpr int GraphHeight = 434;
 
-template <class Widget>
-Widget* Make(QWidget* parent, const char* name, int left, int top, int width, int height) {
-  auto* widget = new Widget(parent);
-  widget->setObjectName(QLatin1String(name));
-  widget->setGeometry(left, top, width, height);
-  return widget;
-}
-
 QLabel* MakeLabel(QWidget* parent, const char* name, const QString& text, Qt::Alignment align,
                   int left, int top, int width, int height) {
-  QLabel* label = Make<QLabel>(parent, name, left, top, width, height);
+  QLabel* label = MakeControl<QLabel>(parent, name, left, top, width, height);
   label->setText(text);
   label->setAlignment(align | Qt::AlignVCenter);
   return label;
@@ -71,7 +64,7 @@ void SetBoxText(QLineEdit* edit, const QString& text) {
 
 QLineEdit* MakeEdit(QWidget* parent, const char* name, const QString& text, const QString& hint,
                     int left, int top, int width, int height) {
-  QLineEdit* edit = Make<QLineEdit>(parent, name, left, top, width, height);
+  QLineEdit* edit = MakeControl<QLineEdit>(parent, name, left, top, width, height);
   // A narrow face, so that the nine characters of a limit such as "-40.0000 "
   // fit the small boxes.
   QFont font(QStringLiteral("DejaVu Sans Condensed"));
@@ -85,7 +78,7 @@ QLineEdit* MakeEdit(QWidget* parent, const char* name, const QString& text, cons
 
 QToolButton* MakeStepButton(QWidget* parent, const char* name, int tag, int left, int top,
                             int width, int height) {
-  QToolButton* button = Make<QToolButton>(parent, name, left, top, width, height);
+  QToolButton* button = MakeControl<QToolButton>(parent, name, left, top, width, height);
   button->setProperty("Tag", tag);
   const StepAxis axis = name[6] == 'L' ? StepAxis::Level : StepAxis::Frequency;
   button->setIcon(QIcon(QPixmap::fromImage(StepButtonPicture(axis, tag))));
@@ -183,14 +176,14 @@ void TFormMain::BuildControls() {
   for (QToolButton* b : {BitBtnF1, BitBtnF2, BitBtnF3, BitBtnF4})
     Connect(b, &QToolButton::clicked, this, [this, b] { BitBtnF1Click(b); });
 
-  CheckBoxLevel = Make<QCheckBox>(c, "CheckBoxLevel", 445, 465, 80, 17);
+  CheckBoxLevel = MakeControl<QCheckBox>(c, "CheckBoxLevel", 445, 465, 80, 17);
   CheckBoxLevel->setText(QStringLiteral("振幅表示"));
   CheckBoxLevel->setToolTip(QStringLiteral("振幅/遅延の切換え"));
   CheckBoxLevel->setChecked(true);
-  CheckBoxLog = Make<QCheckBox>(c, "CheckBoxLog", 445, 487, 80, 17);
+  CheckBoxLog = MakeControl<QCheckBox>(c, "CheckBoxLog", 445, 487, 80, 17);
   CheckBoxLog->setText(QStringLiteral("Log目盛"));
   CheckBoxLog->setChecked(true);
-  CheckBoxRev = Make<QCheckBox>(c, "CheckBoxRev", 445, 509, 90, 17);
+  CheckBoxRev = MakeControl<QCheckBox>(c, "CheckBoxRev", 445, 509, 90, 17);
   CheckBoxRev->setText(QStringLiteral("逆方向移動"));
   CheckBoxRev->setToolTip(QStringLiteral("上下左右を視点移動"));
   // A check box's handler runs whenever its state changes, also when the
@@ -199,12 +192,12 @@ void TFormMain::BuildControls() {
   Connect(CheckBoxLog, &QCheckBox::toggled, this, [this] { CheckBoxLogClick(); });
   Connect(CheckBoxRev, &QCheckBox::toggled, this, [this] { CheckBoxLevelClick(); });
 
-  RadioButtonTotal = Make<QRadioButton>(c, "RadioButtonTotal", 535, 465, 100, 17);
+  RadioButtonTotal = MakeControl<QRadioButton>(c, "RadioButtonTotal", 535, 465, 100, 17);
   RadioButtonTotal->setText(QStringLiteral("総合特性のみ"));
-  RadioButtonInt = Make<QRadioButton>(c, "RadioButtonInt", 535, 487, 100, 17);
+  RadioButtonInt = MakeControl<QRadioButton>(c, "RadioButtonInt", 535, 487, 100, 17);
   RadioButtonInt->setText(QStringLiteral("中間特性表示"));
   RadioButtonInt->setChecked(true);
-  RadioButtonIndiv = Make<QRadioButton>(c, "RadioButtonIndiv", 535, 509, 100, 17);
+  RadioButtonIndiv = MakeControl<QRadioButton>(c, "RadioButtonIndiv", 535, 509, 100, 17);
   RadioButtonIndiv->setText(QStringLiteral("個別特性表示"));
   for (QRadioButton* radio : {RadioButtonTotal, RadioButtonInt, RadioButtonIndiv}) {
     Connect(radio, &QRadioButton::clicked, this, [this] { ButtonDrawClick(); });
@@ -212,16 +205,16 @@ void TFormMain::BuildControls() {
   }
   UpdateRadioTabStops();
 
-  ButtonLoad = Make<QPushButton>(c, "ButtonLoad", 657, 465, 58, 25);
+  ButtonLoad = MakeControl<QPushButton>(c, "ButtonLoad", 657, 465, 58, 25);
   ButtonLoad->setText(QStringLiteral("Load"));
   ButtonLoad->setToolTip(QStringLiteral("伝達関数をファイルから読込みます"));
-  ButtonSave = Make<QPushButton>(c, "ButtonSave", 716, 465, 58, 25);
+  ButtonSave = MakeControl<QPushButton>(c, "ButtonSave", 716, 465, 58, 25);
   ButtonSave->setText(QStringLiteral("Save"));
   ButtonSave->setToolTip(QStringLiteral("伝達関数をファイルに保存します"));
-  ButtonDraw = Make<QPushButton>(c, "ButtonDraw", 657, 500, 58, 25);
+  ButtonDraw = MakeControl<QPushButton>(c, "ButtonDraw", 657, 500, 58, 25);
   ButtonDraw->setText(QStringLiteral("Draw"));
   ButtonDraw->setToolTip(QStringLiteral("グラフを再描画します"));
-  ButtonExit = Make<QPushButton>(c, "ButtonExit", 716, 500, 58, 25);
+  ButtonExit = MakeControl<QPushButton>(c, "ButtonExit", 716, 500, 58, 25);
   ButtonExit->setText(QStringLiteral("Exit"));
   ButtonExit->setToolTip(QStringLiteral("終了"));
   for (QPushButton* button : {ButtonLoad, ButtonSave, ButtonDraw, ButtonExit})

@@ -7,6 +7,7 @@
 #include "editor/FormDataIn.h"
 #include "editor/LabeledEdit.h"
 #include "editor/StringGrid.h"
+#include "platform/Controls.h"
 #include "platform/Fp.h"
 #include "platform/Window.h"
 
@@ -39,14 +40,6 @@ constexpr int ColFn = 5;
 const QString MoveWarning =
     QStringLiteral("移動できません!\r\n\r\n移動したいエレメントをクリックして選択してください。");
 
-template <class Widget>
-Widget* Make(QWidget* parent, const char* name, int left, int top, int width, int height) {
-  auto* widget = new Widget(parent);
-  widget->setObjectName(QLatin1String(name));
-  widget->setGeometry(left, top, width, height);
-  return widget;
-}
-
 QLabel* MakeLabel(QWidget* parent, const char* name, const QString& text, int left, int top) {
   auto* label = new QLabel(text, parent);
   label->setObjectName(QLatin1String(name));
@@ -57,7 +50,7 @@ QLabel* MakeLabel(QWidget* parent, const char* name, const QString& text, int le
 
 QComboBox* MakeCombo(QWidget* parent, const char* name, const QStringList& items, int left, int top,
                      int width, int height) {
-  QComboBox* combo = Make<QComboBox>(parent, name, left, top, width, height);
+  QComboBox* combo = MakeControl<QComboBox>(parent, name, left, top, width, height);
   combo->setFont(FixedPitchFont());
   combo->setEditable(true);
   combo->setInsertPolicy(QComboBox::NoInsert);
@@ -68,7 +61,7 @@ QComboBox* MakeCombo(QWidget* parent, const char* name, const QStringList& items
 
 QPushButton* MakeButton(QWidget* parent, const char* name, const QString& caption,
                         const QString& hint, int left, int top, int width, int height) {
-  QPushButton* button = Make<QPushButton>(parent, name, left, top, width, height);
+  QPushButton* button = MakeControl<QPushButton>(parent, name, left, top, width, height);
   button->setText(caption);
   button->setToolTip(hint);
   // Enter in a box does what its key handlers say, never presses a button.
