@@ -47,10 +47,14 @@ void Canvas::SetPixel(int x, int y, ColorWord color) {
 }
 
 Canvas::PixelAccess Canvas::Access() {
-  // bits() detaches a shared image once, so the pointer stays ours for the
-  // whole drawing operation.
-  return {reinterpret_cast<QRgb*>(image_.bits()), image_.bytesPerLine() / 4, width(), height(),
-          ColorWordToRgb(penColor_)};
+  // The pixel pointer stays valid while the image is ours alone. Once a copy
+  // shares it (the clipboard keeps one), bits() detaches the image into a
+  // buffer of its own and the pointer is taken again.
+  if (bits_ == nullptr || !image_.isDetached()) {
+    bits_ = reinterpret_cast<QRgb*>(image_.bits());
+    stride_ = image_.bytesPerLine() / 4;
+  }
+  return {bits_, stride_, width(), height(), ColorWordToRgb(penColor_)};
 }
 
 void Canvas::Plot(const PixelAccess& access, int x, int y) {

@@ -80,6 +80,8 @@ class Canvas {
   void FillSpan(int left, int top, int right, int bottom, ColorWord color);
 
   QImage image_;
+  QRgb* bits_ = nullptr;
+  qsizetype stride_ = 0;
   QFont font_;
   QFontMetrics metrics_;
   ColorWord penColor_ = ColorBlack;

@@ -164,3 +164,20 @@ TEST(Canvas, TextIsOpaqueInTheFixedFont) {
   EXPECT_EQ(canvas.PixelAt(10 + w, 8), ColorWhite);
   EXPECT_EQ(canvas.PixelAt(9, 8), ColorWhite);
 }
+
+TEST(Canvas, DrawingAfterACopyLeavesTheCopyAlone) {
+  Canvas canvas(20, 20);
+  canvas.SetPen(ColorBlack);
+  canvas.MoveTo(0, 5);
+  canvas.LineTo(20, 5);
+  const QImage shared = canvas.image();  // shares the pixels, as the clipboard does
+  canvas.MoveTo(0, 10);
+  canvas.LineTo(20, 10);
+  canvas.SetBrushColor(0x0000FF);
+  canvas.FillRect(0, 15, 20, 20);
+  EXPECT_EQ(RgbToColorWord(shared.pixel(3, 10)), ColorWhite);
+  EXPECT_EQ(RgbToColorWord(shared.pixel(3, 16)), ColorWhite);
+  EXPECT_EQ(RgbToColorWord(shared.pixel(3, 5)), ColorBlack);
+  EXPECT_EQ(canvas.PixelAt(3, 10), ColorBlack);
+  EXPECT_EQ(canvas.PixelAt(3, 16), 0x0000FFu);
+}
