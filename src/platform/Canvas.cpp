@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <cstdlib>
+#include <cstring>
 
 QRgb ColorWordToRgb(ColorWord color) {
   return qRgb(static_cast<int>(color & 0xFF), static_cast<int>((color >> 8) & 0xFF),
@@ -53,8 +54,10 @@ Canvas::PixelAccess Canvas::Access() {
   if (bits_ == nullptr || !image_.isDetached()) {
     bits_ = reinterpret_cast<QRgb*>(image_.bits());
     stride_ = image_.bytesPerLine() / 4;
+    width_ = image_.width();
+    height_ = image_.height();
   }
-  return {bits_, stride_, width(), height(), ColorWordToRgb(penColor_)};
+  return {bits_, stride_, width_, height_, ColorWordToRgb(penColor_)};
 }
 
 void Canvas::Plot(const PixelAccess& access, int x, int y) {
@@ -112,8 +115,30 @@ inline void WalkLine(int x0, int y0, int x1, int y1, Put&& put) {
 void Canvas::LineTo(int x, int y) {
   wideAlongY_ = std::abs(x - curX_) >= std::abs(y - curY_);
   const PixelAccess access = Access();
-  if (penWidth_ == 1 && penMode_ == PenMode::Copy) {
-    // The common case of the curves, without the per-pixel mode and width.
+  const auto inside = [&access](int px, int py) {
+    return px >= 0 && py >= 0 && px < access.width && py < access.height;
+  };
+  if (penWidth_ == 1 && penMode_ == PenMode::Copy && std::abs(x - curX_) == 1 &&
+      inside(curX_, curY_) && inside(x, y)) {
+    // A curve's step from one column to the next, the bulk of every redraw:
+    // the walk's pixels in closed form. Of n = |dy| rows the first
+    // n / 2 + 1 (n even) or (n + 1) / 2 (n odd) stay in the first column and
+    // the rest, end pixel left out, are in the second.
+    const int n = std::abs(y - curY_);
+    const int step = y < curY_ ? -1 : 1;
+    const int first = n % 2 == 0 ? n / 2 + 1 : (n + 1) / 2;
+    const int pixels = std::max(n, 1);
+    QRgb* pixel = access.bits + curY_ * access.stride + curX_;
+    const qsizetype down = step * access.stride;
+    for (int i = 0; i < first; ++i, pixel += down) *pixel = access.penRgb;
+    pixel += x - curX_;
+    for (int i = first; i < pixels; ++i, pixel += down) *pixel = access.penRgb;
+  } else if (penWidth_ == 1 && penMode_ == PenMode::Copy && inside(curX_, curY_) && inside(x, y)) {
+    // The common case of the curves: a thin line within the bitmap needs no
+    // test per pixel, as every pixel of the walk lies between its ends.
+    WalkLine(curX_, curY_, x, y,
+             [&access](int px, int py) { access.bits[py * access.stride + px] = access.penRgb; });
+  } else if (penWidth_ == 1 && penMode_ == PenMode::Copy) {
     WalkLine(curX_, curY_, x, y, [&access](int px, int py) {
       if (px >= 0 && py >= 0 && px < access.width && py < access.height)
         access.bits[py * access.stride + px] = access.penRgb;
@@ -132,9 +157,16 @@ void Canvas::FillSpan(int left, int top, int right, int bottom, ColorWord color)
   bottom = std::min(bottom, height());
   const QRgb rgb = ColorWordToRgb(color);
   const PixelAccess access = Access();
+  if (right <= left) return;
+  const std::size_t count = std::size_t(right - left);
+  // White and black, the usual fills, have four equal bytes: memset.
+  const bool uniformBytes = (rgb & 0xFFu) * 0x01010101u == rgb;
   for (int y = top; y < bottom; ++y) {
-    QRgb* line = access.bits + y * access.stride;
-    std::fill(line + left, line + std::max(left, right), rgb);
+    QRgb* line = access.bits + y * access.stride + left;
+    if (uniformBytes)
+      std::memset(line, int(rgb & 0xFFu), count * sizeof(QRgb));
+    else
+      std::fill(line, line + count, rgb);
   }
 }
 
@@ -179,44 +211,55 @@ namespace {
 constexpr int TextPad = 2;  // room for ink that overhangs the advance box
 
 // The ink of a text in the canvas font, as an alpha mask with TextPad columns
-// on each side. The graph draws the same few labels at every redraw, so the
-// masks are kept.
-const QImage& TextMask(const QFont& font, const QFontMetrics& metrics, const QString& text) {
-  static QHash<QString, QImage> cache;
+// on each side, and the text's advance. The graph draws the same few labels at
+// every redraw, so both are kept.
+struct TextInk {
+  QImage mask;
+  int advance = 0;
+};
+
+const TextInk& InkOf(const QFont& font, const QFontMetrics& metrics, const QString& text) {
+  static QHash<QString, TextInk> cache;
   const auto found = cache.constFind(text);
   if (found != cache.constEnd()) return *found;
   if (cache.size() > 2048) cache.clear();
-  QImage mask(metrics.horizontalAdvance(text) + 2 * TextPad, metrics.height(),
-              QImage::Format_ARGB32);
-  mask.fill(Qt::transparent);
-  QPainter painter(&mask);
+  TextInk ink;
+  ink.advance = metrics.horizontalAdvance(text);
+  ink.mask = QImage(ink.advance + 2 * TextPad, metrics.height(), QImage::Format_ARGB32);
+  ink.mask.fill(Qt::transparent);
+  QPainter painter(&ink.mask);
   painter.setFont(font);
   painter.setPen(Qt::black);
   painter.drawText(TextPad, metrics.ascent(), text);
   painter.end();
-  return *cache.insert(text, mask);
+  return *cache.insert(text, ink);
 }
 
 }  // namespace
 
 void Canvas::TextOut(int x, int y, const QString& text) {
   if (text.isEmpty()) return;
-  FillSpan(x, y, x + metrics_.horizontalAdvance(text), y + metrics_.height(), brushColor_);
-  const QImage& mask = TextMask(font_, metrics_, text);
+  const TextInk& ink = InkOf(font_, metrics_, text);
+  const QImage& mask = ink.mask;
+  FillSpan(x, y, x + ink.advance, y + mask.height(), brushColor_);
   const PixelAccess access = Access();
-  const QRgb ink = ColorWordToRgb(fontColor_);
-  for (int my = 0; my < mask.height(); ++my) {
+  const QRgb color = ColorWordToRgb(fontColor_);
+  const int maskWidth = mask.width();
+  const int maskHeight = mask.height();
+  for (int my = 0; my < maskHeight; ++my) {
     const int py = y + my;
     if (py < 0 || py >= access.height) continue;
     const QRgb* row = reinterpret_cast<const QRgb*>(mask.constScanLine(my));
-    for (int mx = 0; mx < mask.width(); ++mx) {
+    for (int mx = 0; mx < maskWidth; ++mx) {
       const int px = x - TextPad + mx;
       if (px < 0 || px >= access.width || qAlpha(row[mx]) < 128) continue;
-      access.bits[py * access.stride + px] = ink;
+      access.bits[py * access.stride + px] = color;
     }
   }
 }
 
-int Canvas::TextWidth(const QString& text) const { return metrics_.horizontalAdvance(text); }
+int Canvas::TextWidth(const QString& text) const {
+  return text.isEmpty() ? 0 : InkOf(font_, metrics_, text).advance;
+}
 
 int Canvas::TextHeight(const QString&) const { return metrics_.height(); }

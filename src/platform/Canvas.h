@@ -82,6 +82,8 @@ class Canvas {
   QImage image_;
   QRgb* bits_ = nullptr;
   qsizetype stride_ = 0;
+  int width_ = 0;
+  int height_ = 0;
   QFont font_;
   QFontMetrics metrics_;
   ColorWord penColor_ = ColorBlack;

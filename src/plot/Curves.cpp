@@ -85,10 +85,82 @@ double CurveValueAt(double f) {
   return CascadeSum(first, last, f, s.ShowAmplitude);
 }
 
+namespace {
+
+// Columns computed together before they are drawn.
+constexpr int ColumnBlock = StageSweepBlock;
+
+// The rows of every curve over a block of columns, stage by stage:
+// rows[row][i] is the bitmap row of curve row - 1 in column first + i, and
+// rows[0][i] that of the total, with the values, sums and rounding PlotColumn
+// uses. False when any of it would raise an arithmetic error; nothing is
+// drawn then.
+bool BlockRows(int first, int count, int (&rows)[MaxStages + 2][ColumnBlock]) {
+  const PlotStateData& s = PlotState;
+  const int n = CurveCount();
+  double f[ColumnBlock];
+  double v[ColumnBlock];
+  double sum[ColumnBlock] = {};
+  try {
+    const RowMapping mapping = CurrentRowMapping();
+    for (int i = 0; i < count; ++i) f[i] = XToFreq(first + i);
+    // A short last block repeats its last frequency; those columns go unused.
+    for (int i = count; i < ColumnBlock; ++i) f[i] = f[count - 1];
+    for (int row = FirstStageRow; row <= n + 1; ++row) {
+      if (!StageValuesAt(row, f, s.ShowAmplitude, v))
+        for (int i = 0; i < count; ++i) v[i] = StageValue(row, f[i], s.ShowAmplitude);
+      for (int i = 0; i < count; ++i) sum[i] = fp::Add(sum[i], v[i]);
+      if (s.DisplayMode != 0)
+        for (int i = 0; i < count; ++i)
+          rows[row][i] = MapToRow(mapping, s.DisplayMode == 1 ? sum[i] : v[i]);
+    }
+    for (int i = 0; i < count; ++i) rows[0][i] = MapToRow(mapping, sum[i]);
+  } catch (const FloatError&) {
+    return false;
+  }
+  return true;
+}
+
+// PlotColumn's drawing with the rows already known.
+void PlotColumnRows(Canvas& canvas, int column, const int (&rows)[MaxStages + 2][ColumnBlock],
+                    int i) {
+  const PlotStateData& s = PlotState;
+  const int x = column + PlotLeft;
+  const int n = CurveCount();
+  if (s.DisplayMode != 0) {
+    for (int row = FirstStageRow; row <= n + 1; ++row) {
+      const int k = row - 1;
+      canvas.SetPenColor(CurveColors[k]);
+      canvas.SetPenWidth(s.SelectedCurve == k ? 2 : 1);
+      PlotSegment(canvas, x, rows[row][i], row);
+    }
+  }
+  canvas.SetPenWidth(s.DisplayMode == 0 || s.SelectedCurve == 0 ? 2 : 1);
+  canvas.SetPenColor(CurveColors[0]);
+  PlotSegment(canvas, x, rows[0][i], 0);
+}
+
+}  // namespace
+
 void RedrawGraph(Canvas& canvas, const GraphControls& controls, const QString& fileName,
                  const GraphMessageFn& showError) {
   PrepareGraph(canvas, controls, fileName, showError);
   DrawLegend(canvas, CurveCount());
   PrepareStages();
-  for (int i = 0; i <= PlotState.PlotWidth; ++i) PlotColumn(canvas, i, XToFreq(i));
+  // The curves column by column from the left edge. The rows of a block of
+  // columns are computed first, a stage across all of them at a time, which
+  // keeps the processor busy with many independent divisions instead of one
+  // stage after the other; the drawing then takes the same steps as
+  // PlotColumn. Should anything in the block raise, the block is drawn with
+  // PlotColumn itself, which draws what comes before the error and raises the
+  // same error at the same place.
+  int rows[MaxStages + 2][ColumnBlock];
+  for (int first = 0; first <= PlotState.PlotWidth; first += ColumnBlock) {
+    const int count = std::min(ColumnBlock, PlotState.PlotWidth + 1 - first);
+    if (BlockRows(first, count, rows)) {
+      for (int i = 0; i < count; ++i) PlotColumnRows(canvas, first + i, rows, i);
+    } else {
+      for (int i = first; i < first + count; ++i) PlotColumn(canvas, i, XToFreq(i));
+    }
+  }
 }

@@ -33,24 +33,14 @@ int FreqToX(double f) {
   return fp::RoundInt(fp::Mul(fraction, s.PlotWidth));
 }
 
-int ValueToY(double v) {
+RowMapping CurrentRowMapping() {
   const PlotStateData& s = PlotState;
   const double low = s.ShowAmplitude ? s.LevelMin : s.DelayMin;
   const double high = s.ShowAmplitude ? s.LevelMax : s.DelayMax;
-  const double bottom = s.PlotHeight + PlotTop;
-  const double y =
-      fp::Sub(bottom, fp::Mul(fp::Div(s.PlotHeight, fp::Sub(high, low)), fp::Sub(v, low)));
-  // A finite row beyond the integer range (a curve far outside a very narrow
-  // value range) is as far off the plot as any other: it saturates instead of
-  // ending the redraw. NaN and infinite rows still raise.
-  constexpr double lowest = std::numeric_limits<int>::min();
-  constexpr double highest = std::numeric_limits<int>::max();
-  if (std::isfinite(y)) {
-    if (y < lowest) return std::numeric_limits<int>::min();
-    if (y > highest) return std::numeric_limits<int>::max();
-  }
-  return fp::RoundInt(y);
+  return {low, fp::Div(s.PlotHeight, fp::Sub(high, low)), double(s.PlotHeight + PlotTop)};
 }
+
+int ValueToY(double v) { return MapToRow(CurrentRowMapping(), v); }
 
 double GridStep(double span) {
   const double y = span < 1.0 ? fp::Div(1.0, span) : span;

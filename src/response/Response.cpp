@@ -163,6 +163,140 @@ double SafeLog10(double x) { return SafeLog10Inline(x); }
 
 double StageValue(int row, double f, bool amplitude) { return StageValueAt(row, f, amplitude); }
 
+namespace {
+
+// The loops over the frequencies: one expression per stage type, each the
+// same operations in the same order as GainSqAt and DelayAt, on two columns at
+// a time (a pair of doubles per instruction rounds each of them exactly as a
+// single one). Beside every value goes a check word, the sum of every
+// intermediate result times 0: 0 while they are all finite, NaN as soon as
+// one is not.
+using Block = double[StageSweepBlock];
+using Pair = double __attribute__((vector_size(2 * sizeof(double))));
+static_assert(StageSweepBlock % 2 == 0);
+
+template <class Value>
+bool SweepStage(const Block& f, double fo, Block& out, Value&& value) {
+  Pair check{0.0, 0.0};
+  for (int i = 0; i < StageSweepBlock; i += 2) {
+    const Pair t = Pair{f[i], f[i + 1]} / fo;
+    const Pair x = t * t;
+    Pair c = t * 0.0 + x * 0.0;
+    const Pair r = value(x, c);
+    out[i] = r[0];
+    out[i + 1] = r[1];
+    check += c;
+  }
+  return std::isfinite(fo) && check[0] == 0.0 && check[1] == 0.0;
+}
+
+// r, with r * 0 added to the check word.
+template <class T>
+inline T Checked(T r, T& c) {
+  c += r * 0.0;
+  return r;
+}
+
+bool GainSqSweep(int row, int code, const Block& f, Block& out) {
+  const double fo = ElementCell(row, TransferElement::FoFa);
+  const double q = ElementCell(row, TransferElement::Q);
+  const double g = GainSq[row];
+  const double z = ZeroRatioSq[row];
+  const double qq = q * q;
+  if (!std::isfinite(qq) || !std::isfinite(g) || !std::isfinite(z)) return false;
+  // (1 - x)^2 + x / Q^2, as GainDenominator.
+  const auto denominator = [q](Pair x, Pair& c) {
+    const Pair oneMinusX = 1.0 - x;
+    return Checked(Checked(oneMinusX * oneMinusX, c) + Checked(Checked(x / q, c) / q, c), c);
+  };
+  switch (code) {
+    case FirstOrderLpf:
+      return SweepStage(f, fo, out, [g](Pair x, Pair& c) { return Checked(g / (x + 1.0), c); });
+    case FirstOrderHpf:
+      return SweepStage(f, fo, out,
+                        [g](Pair x, Pair& c) { return Checked(Checked(g * x, c) / (x + 1.0), c); });
+    case SecondOrderLpf:
+      return SweepStage(f, fo, out,
+                        [&](Pair x, Pair& c) { return Checked(g / denominator(x, c), c); });
+    case SecondOrderHpf:
+      return SweepStage(f, fo, out, [&](Pair x, Pair& c) {
+        const Pair d = denominator(x, c);
+        return Checked(Checked(Checked(g * x, c) * x, c) / d, c);
+      });
+    case SecondOrderBpf:
+      return SweepStage(f, fo, out, [&](Pair x, Pair& c) {
+        const Pair d = denominator(x, c);
+        return Checked(Checked(g * x, c) / Checked(qq * d, c), c);
+      });
+    case SecondOrderTzf:
+      return SweepStage(f, fo, out, [&](Pair x, Pair& c) {
+        const Pair d = denominator(x, c);
+        const Pair zeroMinusX = Checked(z - x, c);
+        return Checked(Checked(Checked(g * zeroMinusX, c) * zeroMinusX, c) / d, c);
+      });
+    case FirstOrderApf:
+    case SecondOrderApf:
+      return SweepStage(f, fo, out, [g](Pair, Pair&) { return Pair{g, g}; });
+    default:
+      return SweepStage(f, fo, out, [](Pair, Pair&) { return Pair{0.0, 0.0}; });
+  }
+}
+
+bool DelaySweep(int row, int code, const Block& f, Block& out) {
+  const double fo = ElementCell(row, TransferElement::FoFa);
+  const double q = ElementCell(row, TransferElement::Q);
+  const double qq = q * q;
+  if (!std::isfinite(qq)) return false;
+  // x + Q^2 (1 - x)^2, as DelayDenominator.
+  const auto denominator = [qq](Pair x, Pair& c) {
+    const Pair oneMinusX = 1.0 - x;
+    return Checked(x + Checked(Checked(qq * oneMinusX, c) * oneMinusX, c), c);
+  };
+  switch (code) {
+    case FirstOrderLpf:
+    case FirstOrderHpf:
+      return SweepStage(f, fo, out, [fo](Pair x, Pair& c) {
+        return Checked(1.0 / Checked((x + 1.0) * fo, c), c) / TwoPi;
+      });
+    case FirstOrderApf:
+      return SweepStage(f, fo, out, [fo](Pair x, Pair& c) {
+        return Checked(2.0 / Checked((x + 1.0) * fo, c), c) / TwoPi;
+      });
+    case SecondOrderLpf:
+    case SecondOrderHpf:
+    case SecondOrderBpf:
+    case SecondOrderTzf:
+      return SweepStage(f, fo, out, [&](Pair x, Pair& c) {
+        const Pair e = denominator(x, c);
+        return Checked(Checked(Checked((x + 1.0) / e, c) * q, c) / fo, c) / TwoPi;
+      });
+    case SecondOrderApf:
+      return SweepStage(f, fo, out, [&](Pair x, Pair& c) {
+        const Pair e = denominator(x, c);
+        const Pair r = Checked(Checked(Checked((x + 1.0) * 2.0, c) / e, c) * q, c);
+        return Checked(r / fo, c) / TwoPi;
+      });
+    default:
+      return SweepStage(f, fo, out, [](Pair, Pair&) { return Pair{0.0, 0.0}; });
+  }
+}
+
+}  // namespace
+
+bool StageValuesAt(int row, const double (&f)[StageSweepBlock], bool amplitude,
+                   double (&out)[StageSweepBlock]) {
+  const double v = ElementCell(row, TransferElement::Type);
+  if (!(v >= 0.0 && v <= 8.0) || static_cast<double>(static_cast<int>(v)) != v) return false;
+  const int code = static_cast<int>(v);
+  if (!amplitude) return DelaySweep(row, code, f, out);
+  if (!GainSqSweep(row, code, f, out)) return false;
+  for (int i = 0; i < StageSweepBlock; ++i) {
+    const double a = out[i];
+    out[i] = a == 0.0 ? ZeroGainLevel : SafeLog10Inline(a) * 10.0;
+  }
+  return true;
+}
+
 double CascadeSum(int firstRow, int lastRow, double f, bool amplitude) {
   double sum = 0.0;
   for (int row = firstRow; row <= lastRow; ++row)

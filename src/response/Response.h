@@ -22,5 +22,15 @@ double StageDelay(int row, double f);
 double SafeLog10(double x);
 // The stage's value in the view's unit: dB when amplitude, else seconds.
 double StageValue(int row, double f, bool amplitude);
+// Frequencies handled by one StageValuesAt call.
+constexpr int StageSweepBlock = 64;
+// StageValue of one row at StageSweepBlock frequencies, with the same
+// operations and so the same results to the last bit. The loops run without
+// the per-operation checks: when any step leaves the finite numbers (where the
+// checked arithmetic might raise) or the type code is not a whole number
+// 0 .. 8, the answer is false and out is not to be used; StageValue one by one
+// then gives the values or raises the error where it belongs.
+bool StageValuesAt(int row, const double (&f)[StageSweepBlock], bool amplitude,
+                   double (&out)[StageSweepBlock]);
 // Sum of StageValue over rows firstRow .. lastRow; 0 for an empty range.
 double CascadeSum(int firstRow, int lastRow, double f, bool amplitude);

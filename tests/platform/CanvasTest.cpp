@@ -75,6 +75,34 @@ TEST(Canvas, SteepAndShallowLinesAreConnected) {
   }
 }
 
+// Every thin line is Bresenham's, whatever shortcut draws it: the steps of a
+// curve between adjacent columns, in and partly out of the bitmap, and longer
+// lines, checked against the textbook walk.
+TEST(Canvas, LinesFollowBresenhamsWalk) {
+  const auto walk = [](int x0, int y0, int x1, int y1) {
+    std::set<std::pair<int, int>> pixels;
+    const int dx = std::abs(x1 - x0), dy = std::abs(y1 - y0);
+    const int sx = x0 < x1 ? 1 : -1, sy = y0 < y1 ? 1 : -1;
+    for (int err = dx - dy; x0 != x1 || y0 != y1;) {
+      if (x0 >= 0 && y0 >= 0 && x0 < 30 && y0 < 90) pixels.insert({x0, y0});
+      const int e2 = 2 * err;
+      if (e2 > -dy) err -= dy, x0 += sx;
+      if (e2 < dx) err += dx, y0 += sy;
+    }
+    return pixels;
+  };
+  for (const int y0 : {2, 45, 88})
+    for (int dx = -3; dx <= 3; ++dx)
+      for (int dy = -44; dy <= 44; ++dy) {
+        Canvas canvas(30, 90);
+        canvas.SetPen(ColorBlack);
+        canvas.MoveTo(15, y0);
+        canvas.LineTo(15 + dx, y0 + dy);
+        ASSERT_EQ(Marked(canvas), walk(15, y0, 15 + dx, y0 + dy))
+            << "from (15, " << y0 << ") by (" << dx << ", " << dy << ")";
+      }
+}
+
 TEST(Canvas, ExclusiveOrDrawingTwiceRestoresTheBitmap) {
   Canvas canvas(60, 60);
   canvas.SetBrushColor(0x123456);

@@ -329,4 +329,59 @@ TEST_F(CurvesTest, ImageNarrowerThanTheMarginsHasNoSweep) {
   EXPECT_EQ(PlotState.PlotWidth, -10);
 }
 
+// The redraw computes blocks of columns ahead of drawing them; its bitmap and
+// its errors are those of drawing column after column with PlotColumn.
+TEST_F(CurvesTest, RedrawDrawsWhatPlotColumnDrawsColumnByColumn) {
+  const auto columnByColumn = [](Canvas& c, const GraphControls& controls) {
+    PrepareGraph(c, controls, QString(), [](const QString&) {});
+    DrawLegend(c, StageCount());
+    PrepareStages();
+    for (int i = 0; i <= PlotState.PlotWidth; ++i) PlotColumn(c, i, XToFreq(i));
+  };
+  std::vector<Stage> thirty;
+  for (int k = 1; k <= MaxStages; ++k)
+    thirty.push_back({double(1 + (k - 1) % 8), 1.0, 150.0 * k, 0.5 + 0.1 * k, 300.0 * k});
+  // An HPF with a huge gain overflows above about 3.5 kHz, two thirds along
+  // the axis: the columns before it stay drawn.
+  const std::vector<Stage> overflowing = {kLowPass, {4, 1e150, 30, 1, 0}, kAllPassHalf};
+  const struct {
+    const char* what;
+    std::vector<Stage> stages;
+    std::optional<K> fault;
+  } cases[] = {
+      {"thirty stages", thirty, std::nullopt},
+      {"overflow part-way", overflowing, K::Overflow},
+      {"unknown and odd codes", {kLowPass, {2.5, 1, 500, 1, 0}, {0, 1, 100, 1, 0}}, std::nullopt},
+  };
+  for (const auto& c : cases) {
+    for (int mode = 0; mode <= 2; ++mode) {
+      for (const bool delay : {false, true}) {
+        SCOPED_TRACE(testing::Message() << c.what << ", mode " << mode << (delay ? ", delay" : ""));
+        ClearTransferTable();
+        SetStages(c.stages);
+        GraphControls controls = Mode(mode);
+        controls.editMinL = "-200";
+        controls.checkBoxLevel = !delay;
+        ResetPlotState();
+        const auto fault = FaultOf([&] { Redraw(controls); });
+        if (!delay) {
+          EXPECT_EQ(fault, c.fault);
+        }
+        Canvas reference(GraphWidth, GraphHeight);
+        ResetPlotState();
+        EXPECT_EQ(FaultOf([&] { columnByColumn(reference, controls); }), fault);
+        EXPECT_TRUE(canvas.image() == reference.image());
+      }
+    }
+  }
+  // The overflow case drew the low-pass curve of its first columns before it
+  // stopped.
+  ClearTransferTable();
+  SetStages(overflowing);
+  ResetPlotState();
+  EXPECT_EQ(FaultOf([&] { Redraw(Mode(2)); }), K::Overflow);
+  EXPECT_FALSE(RowsOf(canvas, 300, Blue).empty());
+  EXPECT_TRUE(RowsOf(canvas, 700, Blue).empty());
+}
+
 }  // namespace

@@ -6,13 +6,16 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <complex>
+#include <cstring>
 #include <functional>
 #include <initializer_list>
 #include <limits>
 #include <optional>
 #include <string>
+#include <vector>
 
 namespace {
 
@@ -430,6 +433,62 @@ TEST_F(ResponseTest, AFaultInALaterStageEndsTheSum) {
   Load({{1, 1, 1000, 0, 0}, {3, 1, 1000, 0, 0}});
   EXPECT_EQ(FaultOf([] { return CascadeSum(2, 2, 100.0, true); }), std::nullopt);
   EXPECT_EQ(FaultOf([] { return CascadeSum(2, 3, 100.0, true); }), K::DivisionByZero);
+}
+
+// The block sweep of the redraw must give StageValue's numbers to the last
+// bit, and must give up wherever StageValue would raise.
+TEST_F(ResponseTest, BlockSweepMatchesStageByStageValues) {
+  const Stage stages[] = {
+      {1, 1, 1000, 0, 0},     {2, 2, 150, 0, 0},        {3, 1, 1000, 0.7071, 0},
+      {4, 0.5, 300, 2.5, 0},  {5, 1.5, 2000, 10, 0},    {6, 1, 1000, 0.8, 1700},
+      {6, 2, 1000, 1.2, 600}, {6, 1, 1000, 0.8, 1000},  {7, 0.5, 2000, 0, 0},
+      {8, 1, 500, 0.9, 0},    {0, 1, 1000, 1, 0},       {9, 1, 1000, 1, 0},
+      {-1, 1, 1000, 1, 0},    {3, 1, 1e-300, 1, 0},     {4, 1e150, 30, 1, 0},
+      {1, 1, 0, 0, 0},        {3, 1, 1000, 0, 0},       {3, 1, 1000, kNan, 0},
+      {2.5, 1, 1000, 1, 0},   {kNan, 1, 1000, 1, 0},    {1, 1, kInf, 1, 0},
+      {5, 1, 1000, 1e200, 0}, {6, 1, 1e-200, 1, 1e200}, {8, 1, 1e-300, 1e10, 0},
+  };
+  // A log sweep over 1 Hz .. 1 GHz, exact notch frequencies, 0 Hz, a NaN.
+  std::vector<double> freqs = {0.0, 1000.0, 600.0, 1700.0, kNan};
+  for (int i = 0; freqs.size() % StageSweepBlock != 0 || i < 2 * StageSweepBlock; ++i)
+    freqs.push_back(std::pow(10.0, 9.0 * i / (2.0 * StageSweepBlock)));
+  int swept = 0, refused = 0;
+  for (const Stage& s : stages) {
+    for (const bool amplitude : {true, false}) {
+      if (FaultOf([&] { Load({s}); })) continue;  // the sweep never starts
+      for (std::size_t first = 0; first < freqs.size(); first += StageSweepBlock) {
+        SCOPED_TRACE(testing::Message()
+                     << "type " << s.type << " fo " << s.fo << " Q " << s.q
+                     << (amplitude ? " level" : " delay") << " from " << freqs[first]);
+        double f[StageSweepBlock];
+        double out[StageSweepBlock];
+        std::copy_n(freqs.begin() + first, StageSweepBlock, f);
+        bool raises = !std::isfinite(ElementCell(2, TransferElement::Type)) ||
+                      ElementCell(2, TransferElement::Type) !=
+                          std::floor(ElementCell(2, TransferElement::Type));
+        for (const double fi : f)
+          raises = raises || FaultOf([&] { StageValue(2, fi, amplitude); }).has_value();
+        const bool ok = StageValuesAt(2, f, amplitude, out);
+        if (raises) {
+          EXPECT_FALSE(ok);
+        }
+        if (!ok) {
+          ++refused;
+          continue;
+        }
+        ++swept;
+        for (int i = 0; i < StageSweepBlock; ++i) {
+          const double expected = StageValue(2, f[i], amplitude);
+          EXPECT_TRUE(std::memcmp(&expected, &out[i], sizeof expected) == 0 ||
+                      (std::isnan(expected) && std::isnan(out[i])))
+              << "f = " << f[i] << ": " << out[i] << " instead of " << expected;
+        }
+      }
+    }
+  }
+  // Both paths were taken.
+  EXPECT_GT(swept, 20);
+  EXPECT_GT(refused, 10);
 }
 
 }  // namespace
