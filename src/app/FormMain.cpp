@@ -116,7 +116,6 @@ TFormMain::TFormMain(QWidget* parent) : QMainWindow(parent) {
   setObjectName(QStringLiteral("FormMain"));
   BuildControls();
   BuildMenu();
-  BuildDialogs();
   SetTabOrder();
   // Files dropped from the desktop load; activation registers the window again.
   setAcceptDrops(true);
@@ -262,6 +261,7 @@ void TFormMain::BuildMenu() {
 }
 
 void TFormMain::BuildDialogs() {
+  if (OpenDialog1 != nullptr) return;
   auto make = [this](const char* name, QFileDialog::AcceptMode mode) {
     auto* dialog = new QFileDialog(this);
     dialog->setObjectName(QLatin1String(name));
@@ -411,6 +411,7 @@ void TFormMain::LoadTransferFile(const QString& path) {
 }
 
 void TFormMain::Load1Click() {
+  BuildDialogs();
   OpenDialog1->selectFile(QString());
   OpenDialog1->setDirectory(OpenDialogFolder);
   OpenDialog1->selectNameFilter(OpenDialog1->nameFilters().front());
@@ -424,6 +425,7 @@ void TFormMain::Load1Click() {
 void TFormMain::ButtonLoadClick() { Load1Click(); }
 
 void TFormMain::Save1Click() {
+  BuildDialogs();
   SaveDialog1->setDirectory(SaveDialogFolder);
   SaveDialog1->selectFile(SaveDialogFileName);
   SaveDialog1->selectNameFilter(SaveDialog1->nameFilters().front());

@@ -66,11 +66,12 @@ class TFormMain : public QMainWindow {
   QAction* Exit1;
   QAction* Print1;
   QAction* Copy1;
-  QFileDialog* OpenDialog1;
-  QFileDialog* SaveDialog1;
+  // Made by BuildDialogs on first use; null until then.
+  QFileDialog* OpenDialog1 = nullptr;
+  QFileDialog* SaveDialog1 = nullptr;
   // Keep the file dialogs centred over the window while they open.
-  FileDialogHook* FOpenDialog1Hook;
-  FileDialogHook* FSaveDialog1Hook;
+  FileDialogHook* FOpenDialog1Hook = nullptr;
+  FileDialogHook* FSaveDialog1Hook = nullptr;
 
   // The folders the two file dialogs start in. Only the open dialog's folder
   // is kept in the options file.
@@ -108,6 +109,10 @@ class TFormMain : public QMainWindow {
   // limits and the graph follow. A file that cannot be read leaves everything
   // as it was.
   void LoadTransferFile(const QString& path);
+  // Creates the open and save dialogs, once. Building a file dialog takes
+  // longer than the whole rest of the window, so the window shows without
+  // them and they are made when the user first loads or saves.
+  void BuildDialogs();
   // Files dropped onto the window: the first one, when it is a .csv file.
   void WMDropFiles(const QStringList& paths);
 
@@ -135,7 +140,6 @@ class TFormMain : public QMainWindow {
  private:
   void BuildControls();
   void BuildMenu();
-  void BuildDialogs();
   void SetTabOrder();
   void UpdateRadioTabStops();
   GraphControls ReadControls() const;

@@ -230,6 +230,7 @@ TEST_F(FormMainFilesTest, DialogsStartInTheFoldersOfEarlierChoices) {
 TEST_F(FormMainFilesTest, FileDialogsOpenCentredAndClampedThenMoveFreely) {
   FormMain->show();
   ASSERT_TRUE(QTest::qWaitForWindowExposed(FormMain));
+  FormMain->BuildDialogs();
   for (QFileDialog* dialog : {FormMain->OpenDialog1, FormMain->SaveDialog1}) {
     dialog->open();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(dialog));
@@ -265,6 +266,7 @@ TEST_F(FormMainFilesTest, TheCsvChoiceListsCsvFilesInAnyLetterCase) {
     QFile file(folder.filePath(name));
     ASSERT_TRUE(file.open(QIODevice::WriteOnly));
   }
+  FormMain->BuildDialogs();
   QFileDialog* dialog = FormMain->OpenDialog1;
   EXPECT_EQ(dialog->nameFilters(), (QStringList{"CSV (*.CSV)", "All (*.*)"}));
   EXPECT_TRUE(dialog->testOption(QFileDialog::DontUseNativeDialog));
