@@ -241,7 +241,7 @@ void TFormMain::BuildMenu() {
   PrintP1 = bar->addMenu(QStringLiteral("Print(&P)"));
   PrintP1->setObjectName(QStringLiteral("PrintP1"));
 
-  auto item = [this](QMenu* menu, const char* name, const QString& caption) {
+  auto item = [](QMenu* menu, const char* name, const QString& caption) {
     QAction* action = menu->addAction(caption);
     action->setObjectName(QLatin1String(name));
     return action;
