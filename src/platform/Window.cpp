@@ -109,9 +109,17 @@ int VirtualKeyOf(const QKeyEvent* event) {
       return 9;
     case Qt::Key_Backspace:
       return 8;
+    case Qt::Key_Space:
+      return 32;
     default:
-      return event->key();
+      break;
   }
+  const int key = event->key();
+  if ((key >= Qt::Key_0 && key <= Qt::Key_9) || (key >= Qt::Key_A && key <= Qt::Key_Z)) return key;
+  // Qt's character keys, unknown characters (code 0) included, lie below its
+  // named keys.
+  if (key >= 0 && key < Qt::Key_Escape) return CharacterKeyBase + key;
+  return key;
 }
 
 void FocusNextTabStop(QWidget* window, bool forward) {

@@ -24,9 +24,14 @@ ScreenRect OuterRect(const QWidget* window);
 ScreenRect WorkAreaNearest(const QWidget* window);
 
 // Key codes of the keyboard handlers: Enter 13, Escape 27, the arrow keys
-// 37..40 (left, up, right, down), Delete 46, Tab 9, Backspace 8; letters and
-// digits are their upper-case character codes. Other keys give Qt's key code.
+// 37..40 (left, up, right, down), Delete 46, Tab 9, Backspace 8, Space 32;
+// letters and digits are their upper-case character codes. Every other
+// character key gives CharacterKeyBase + its Qt key code, so that a typed
+// character is never taken for one of the keys above (Qt gives '&' the code
+// 0x26 and '(' 0x28, the codes of Up and Down). The remaining keys give Qt's
+// key code, which lies above 0x01000000.
 int VirtualKeyOf(const QKeyEvent* event);
+constexpr int CharacterKeyBase = 0x10000;
 constexpr int KeyEnter = 13;
 constexpr int KeyEscape = 27;
 constexpr int KeyUp = 38;

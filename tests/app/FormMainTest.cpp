@@ -16,6 +16,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QCheckBox>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
@@ -218,6 +219,63 @@ TEST_F(FormMainTest, AxisBoxesStepTheFocusOnTheirKeys) {
   QTest::keyClicks(FormMain->EditEf, "5");
   EXPECT_EQ(FormMain->EditEf->text(), QStringLiteral("10k5"));
   EXPECT_EQ(FocusName(), "EditEf");
+}
+
+TEST_F(FormMainTest, CharactersWithTheCodesOfNamedKeysTypeIntoTheAxisBoxes) {
+  // Qt gives the characters % & ' ( the codes 0x25 .. 0x28 of the arrow keys
+  // and '.' the code of Delete: typed, they stay in the box and move no focus.
+  ShowAndActivate();
+  const QString typed = QStringLiteral("1%&'(.5");
+  for (QLineEdit* edit : {FormMain->EditMaxL, FormMain->EditMinL, FormMain->EditMaxD,
+                          FormMain->EditMinD, FormMain->EditEf, FormMain->EditSf}) {
+    SCOPED_TRACE(edit->objectName().toStdString());
+    edit->setFocus();
+    edit->clear();
+    QTest::keyClicks(edit, typed);
+    EXPECT_EQ(edit->text(), typed);
+    EXPECT_EQ(FocusName(), edit->objectName());
+  }
+}
+
+TEST(VirtualKeyOf, NamedKeysKeepTheirCodesAndCharactersNeverTakeOne) {
+  const int base = CharacterKeyBase;
+  const struct {
+    int key;
+    const char* text;
+    int code;
+  } cases[] = {
+      {Qt::Key_Return, "\r", KeyEnter},
+      {Qt::Key_Enter, "\r", KeyEnter},
+      {Qt::Key_Escape, "\x1b", KeyEscape},
+      {Qt::Key_Left, "", 37},
+      {Qt::Key_Up, "", KeyUp},
+      {Qt::Key_Right, "", 39},
+      {Qt::Key_Down, "", KeyDown},
+      {Qt::Key_Delete, "\x7f", 46},
+      {Qt::Key_Tab, "\t", 9},
+      {Qt::Key_Backspace, "\b", 8},
+      {Qt::Key_Space, " ", 32},
+      {Qt::Key_A, "a", 'A'},
+      {Qt::Key_Z, "Z", 'Z'},
+      {Qt::Key_0, "0", '0'},
+      {Qt::Key_9, "9", '9'},
+      {Qt::Key_Percent, "%", base + 0x25},
+      {Qt::Key_Ampersand, "&", base + 0x26},
+      {Qt::Key_Apostrophe, "'", base + 0x27},
+      {Qt::Key_ParenLeft, "(", base + 0x28},
+      {Qt::Key_Period, ".", base + 0x2e},
+      {Qt::Key_Comma, ",", base + 0x2c},
+      {Qt::Key_Minus, "-", base + 0x2d},
+      {0, "x", base},
+      {0xFF4B, "\xef\xbd\x8b", base + 0xFF4B},  // full-width k
+      {Qt::Key_Home, "", Qt::Key_Home},
+      {Qt::Key_F2, "", Qt::Key_F2},
+      {Qt::Key_unknown, "", Qt::Key_unknown},
+  };
+  for (const auto& c : cases) {
+    const QKeyEvent event(QEvent::KeyPress, c.key, Qt::NoModifier, QString::fromUtf8(c.text));
+    EXPECT_EQ(VirtualKeyOf(&event), c.code) << std::hex << c.key;
+  }
 }
 
 namespace {
