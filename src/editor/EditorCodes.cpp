@@ -2,6 +2,8 @@
 
 #include "document/TransferTable.h"
 
+#include <cmath>
+
 const QStringList& FilterFormItems() {
   static const QStringList items = {
       QStringLiteral("LPF"),   QStringLiteral("HPF"),       QStringLiteral("BPF"),
@@ -39,6 +41,13 @@ int CodeOfText(const QStringList& items, const QString& text) {
 QString TextOfCode(const QStringList& items, int code) {
   if (code < 1 || code > items.size()) return QString();
   return items[code - 1];
+}
+
+int CodeOfCell(double value) {
+  const double r = std::rint(value);
+  // Also false for NaN.
+  if (!(r >= -2147483648.0 && r <= 2147483647.0)) return 0;
+  return static_cast<int>(r);
 }
 
 int ElementTypePosition(const QString& text) { return CodeOfText(ElementTypeItems(), text) - 1; }

@@ -20,6 +20,12 @@ int CodeOfText(const QStringList& items, const QString& text);
 // outside the list (0 included).
 QString TextOfCode(const QStringList& items, int code);
 
+// Code held by a table cell: the cell rounded to the nearest whole number,
+// halves to even. A NaN, an infinity or a value beyond the range of int gives
+// 0, which names no item, so that a table read from a broken file still shows
+// in the editor.
+int CodeOfCell(double value);
+
 // Position (0..7) of a stage type text in the type list, -1 for an empty or
 // unlisted text.
 int ElementTypePosition(const QString& text);

@@ -8,7 +8,6 @@
 #include "editor/LabeledEdit.h"
 #include "editor/StringGrid.h"
 #include "platform/Controls.h"
-#include "platform/Fp.h"
 #include "platform/Window.h"
 
 #include <QComboBox>
@@ -202,11 +201,10 @@ void TFormEdit::RefreshEditor(bool KeepFilterForm) {
   if (!KeepFilterForm) SavedTable = TransferTable;
 
   const int form = KeepFilterForm ? CodeOfText(FilterFormItems(), ComboBoxFtype->currentText())
-                                  : fp::RoundInt(HeaderCell(FilterHeader::Ftype));
+                                  : CodeOfCell(HeaderCell(FilterHeader::Ftype));
   SetComboText(ComboBoxFtype, TextOfCode(FilterFormItems(), form));
-  const double rtype = HeaderCell(FilterHeader::Rtype);
   SetComboText(ComboBoxAt,
-               rtype != 0.0 ? TextOfCode(ResponseTypeItems(), fp::RoundInt(rtype)) : QString());
+               TextOfCode(ResponseTypeItems(), CodeOfCell(HeaderCell(FilterHeader::Rtype))));
 
   LabeledEditAp->setText(HeaderText(HeaderCell(FilterHeader::Ap), FormatFixedGrouped, 8, 4));
   LabeledEditAs->setText(HeaderText(HeaderCell(FilterHeader::As), FormatFixedGrouped, 8, 3));
@@ -225,7 +223,7 @@ void TFormEdit::RefreshEditor(bool KeepFilterForm) {
   const int n = std::clamp(StageCount(), 0, MaxStages);
   for (int t = FirstStageRow; t <= n + 1; ++t) {
     const int row = t - 1;
-    const int code = ElementTypeAt(t);
+    const int code = CodeOfCell(ElementCell(t, TransferElement::Type));
     StringGrid1->SetCells(ColType, row, TextOfCode(ElementTypeItems(), code));
     StringGrid1->SetCells(ColH, row, FormatFixedGrouped(ElementCell(t, TransferElement::H), 10, 5));
     StringGrid1->SetCells(ColFo, row, FormatEng(ElementCell(t, TransferElement::FoFa), 10, 5));

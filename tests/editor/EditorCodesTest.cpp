@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <limits>
+
 namespace {
 
 TEST(EditorCodesTest, TextsTurnIntoCodesIgnoringLetterCase) {
@@ -34,6 +36,36 @@ TEST(EditorCodesTest, CodesOutsideTheListGiveTheEmptyText) {
   for (int code : {0, -1, 8, 1000}) EXPECT_EQ(TextOfCode(FilterFormItems(), code), QString());
   EXPECT_EQ(TextOfCode(ResponseTypeItems(), 7), QString());
   EXPECT_EQ(TextOfCode(ElementTypeItems(), 9), QString());
+}
+
+TEST(EditorCodesTest, CellsRoundToCodesAndBrokenCellsNameNoItem) {
+  constexpr double nan = std::numeric_limits<double>::quiet_NaN();
+  constexpr double inf = std::numeric_limits<double>::infinity();
+  const struct {
+    double cell;
+    int code;
+  } cases[] = {
+      {0.0, 0},
+      {-0.0, 0},
+      {1.0, 1},
+      {1.4, 1},
+      {1.5, 2},
+      {2.5, 2},
+      {7.6, 8},
+      {-1.0, -1},
+      {nan, 0},
+      {-nan, 0},
+      {inf, 0},
+      {-inf, 0},
+      {1e300, 0},
+      {-1e300, 0},
+      {2147483647.0, 2147483647},
+      {2147483647.4, 2147483647},
+      {2147483648.0, 0},
+      {-2147483648.0, -2147483647 - 1},
+      {-2147483649.0, 0},
+  };
+  for (const auto& c : cases) EXPECT_EQ(CodeOfCell(c.cell), c.code) << c.cell;
 }
 
 TEST(EditorCodesTest, TypesAndFormsSayWhichValuesTheyUse) {

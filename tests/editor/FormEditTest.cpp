@@ -8,6 +8,7 @@
 #include <QSignalSpy>
 #include <QWindow>
 
+#include <limits>
 #include <vector>
 
 namespace {
@@ -218,6 +219,28 @@ TEST_F(FormEditTest, RefreshShowsTheHeaderAndTheElementsFormatted) {
   EXPECT_EQ(GridRow(5), QStringList({"", "   0.00000", "  0.00000 ", "", ""}));
   EXPECT_EQ(GridRow(6), QStringList({"", "", "", "", ""}));
   EXPECT_EQ(SavedTable, TransferTable);
+}
+
+TEST_F(FormEditTest, CodeCellsOfABrokenFileOpenTheEditorWithoutAnItem) {
+  // A file can hold NaN, infinite and huge numbers in the code cells; the
+  // editor opens all the same and shows such codes as no item.
+  constexpr double nan = std::numeric_limits<double>::quiet_NaN();
+  constexpr double inf = std::numeric_limits<double>::infinity();
+  HeaderCell(FilterHeader::Ftype) = nan;
+  HeaderCell(FilterHeader::Rtype) = -inf;
+  HeaderCell(FilterHeader::FoFc) = 1000;
+  SetStages({{nan, 1, 100, 0, 0}, {inf, 2, 200, 0, 0}, {1e300, 3, 300, 0, 0}, {3, 1, 1000, 2, 0}});
+
+  FormMain->Edit1->trigger();
+
+  EXPECT_TRUE(FormEdit->isVisible());
+  EXPECT_TRUE(boxes.texts().isEmpty()) << boxes.texts().join('|').toStdString();
+  EXPECT_EQ(FormEdit->ComboBoxFtype->currentText(), QString());
+  EXPECT_EQ(FormEdit->ComboBoxAt->currentText(), QString());
+  EXPECT_EQ(FormEdit->LabeledEditFo->text(), QStringLiteral("  1.00000k"));
+  EXPECT_EQ(GridRow(1), QStringList({"", "   1.00000", "100.00000 ", "", ""}));
+  EXPECT_EQ(GridRow(3), QStringList({"", "   3.00000", "300.00000 ", "", ""}));
+  EXPECT_EQ(GridRow(4), QStringList({"2nd-Ord LPF", "   1.00000", "  1.00000k", "   2.00000", ""}));
 }
 
 TEST_F(FormEditTest, SnapshotIsTakenOnlyWhenTheFormIsNotKept) {
@@ -594,6 +617,34 @@ TEST_F(FormEditTest, HeaderBoxKeysStepAlongTheTabOrder) {
   FormEdit->LabeledEditAp->setFocus();
   Press(Qt::Key_5);
   EXPECT_EQ(FormEdit->LabeledEditAp->text(), QStringLiteral("5"));
+}
+
+TEST_F(FormEditTest, CharactersWithTheCodesOfNamedKeysTypeIntoEveryValueBox) {
+  // Qt gives the characters % & ' ( the codes 0x25 .. 0x28 of the arrow keys
+  // and '.' the code of Delete; typed, they are characters like any other and
+  // move no focus, in the editor as in the element dialog.
+  ThreeStages();
+  OpenEditor();
+  Activate(FormEdit);
+  ChooseFilterForm(QStringLiteral("BPF"));
+  DoubleClickCell(2, 3);  // the TZF stage: all four value boxes show
+  ASSERT_TRUE(FormDataIn->isVisible());
+  const QString typed = QStringLiteral("1%&'(.5");
+  for (TLabeledEdit* edit :
+       {FormEdit->LabeledEditAp, FormEdit->LabeledEditAs, FormEdit->LabeledEditWs,
+        FormEdit->LabeledEditFo, FormEdit->LabeledEditFb, FormDataIn->LabeledEditH,
+        FormDataIn->LabeledEditFo, FormDataIn->LabeledEditQ, FormDataIn->LabeledEditFn}) {
+    SCOPED_TRACE(edit->window()->objectName().toStdString() + "." +
+                 edit->objectName().toStdString());
+    ASSERT_TRUE(edit->isVisible());
+    Activate(edit->window());
+    edit->setFocus();
+    edit->clear();
+    QTest::keyClicks(edit, typed);
+    EXPECT_EQ(edit->text(), typed);
+    EXPECT_EQ(QApplication::focusWidget(), edit);
+  }
+  EXPECT_TRUE(boxes.texts().isEmpty()) << boxes.texts().join('|').toStdString();
 }
 
 TEST_F(FormEditTest, EnterCommitsNothingAndClosesNothing) {
