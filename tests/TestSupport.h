@@ -3,7 +3,10 @@
 #include "common/MessageDlg.h"
 #include "platform/FloatError.h"
 
+#include <QByteArray>
+#include <QFile>
 #include <QList>
+#include <QString>
 
 #include <functional>
 #include <initializer_list>
@@ -41,3 +44,30 @@ inline void SetStages(std::initializer_list<StageValues> stages) {
 
 // The arithmetic fault an action raised, or none.
 std::optional<FloatErrorKind> FaultOf(const std::function<void()>& action);
+
+// ---- Files
+
+// The whole content of a file, or "<unreadable>" when it cannot be opened.
+inline QByteArray ReadBytes(const QString& path) {
+  QFile file(path);
+  if (!file.open(QIODevice::ReadOnly)) return "<unreadable>";
+  return file.readAll();
+}
+
+// Makes bytes the whole content of the file; false when that failed.
+inline bool WriteBytes(const QString& path, const QByteArray& bytes) {
+  QFile file(path);
+  return file.open(QIODevice::WriteOnly | QIODevice::Truncate) &&
+         file.write(bytes) == bytes.size() && file.flush();
+}
+
+// The text in UTF-16 little-endian, code unit by code unit, after the mark
+// FF FE: the form of the options file.
+inline QByteArray Utf16Le(const QString& text) {
+  QByteArray bytes("\xFF\xFE");
+  for (QChar c : text) {
+    bytes += char(c.unicode() & 0xFF);
+    bytes += char(c.unicode() >> 8);
+  }
+  return bytes;
+}

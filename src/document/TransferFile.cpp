@@ -2,9 +2,9 @@
 
 #include "platform/FloatError.h"
 #include "platform/Fp.h"
+#include "platform/RegularFile.h"
 #include "platform/SafeSave.h"
 
-#include <QFile>
 #include <QStringDecoder>
 
 #include <algorithm>
@@ -59,11 +59,20 @@ QString DecodeText(const QByteArray& bytes) {
   return QString::fromLatin1(bytes);
 }
 
+// A number as the transfer file holds it. "INF" would do as a stage field,
+// but as the first field of the header line it would hide that line from the
+// reader, which takes the first line beginning with a sign or a digit; so
+// infinities always carry their sign.
+QByteArray FileFieldText(double x) {
+  if (std::isinf(x)) return x > 0 ? "+INF" : "-INF";
+  return NumberToFileText(x).toLatin1();
+}
+
 QByteArray JoinedNumbers(const TransferTableData& table, const int* cells, int count) {
   QByteArray line;
   for (int i = 0; i < count; ++i) {
     if (i > 0) line += ',';
-    line += NumberToFileText(table[cells[i]]).toLatin1();
+    line += FileFieldText(table[cells[i]]);
   }
   line += "\r\n";
   return line;
@@ -190,12 +199,9 @@ TransferFileContent ParseTransferLines(const QStringList& lines) {
 }
 
 TransferFileContent ReadTransferFile(const QString& path) {
-  if (path.isEmpty()) return {};
-  QFile file(path);
-  if (!file.open(QIODevice::ReadOnly)) return {};
-  const QByteArray bytes = file.readAll();
-  if (file.error() != QFileDevice::NoError) return {};
-  return ParseTransferLines(DecodeTransferLines(bytes));
+  const std::optional<QByteArray> bytes = ReadRegularFile(path, MaxTransferFileBytes);
+  if (!bytes) return {};
+  return ParseTransferLines(DecodeTransferLines(*bytes));
 }
 
 QString NumberToFileText(double x) {
@@ -208,7 +214,18 @@ QString NumberToFileText(double x) {
   const auto converted = std::to_chars(buffer, buffer + sizeof buffer, std::fabs(x),
                                        std::chars_format::scientific, 14);
   if (converted.ec != std::errc()) return {};
-  const std::string scientific(buffer, converted.ptr);
+  std::string scientific(buffer, converted.ptr);
+  if (scientific.ends_with("e+308") && std::isinf(DecimalTextToDouble(scientific))) {
+    // Rounded up past the largest double, the text would read as infinity:
+    // the digits are cut after the 15th instead (taken from 17 digits, which
+    // near the largest double never carry into the 15th).
+    const auto exact = std::to_chars(buffer, buffer + sizeof buffer, std::fabs(x),
+                                     std::chars_format::scientific, 16);
+    if (exact.ec != std::errc()) return {};
+    const std::string longer(buffer, exact.ptr);
+    const std::size_t e = longer.find('e');
+    scientific = longer.substr(0, 16) + longer.substr(e);
+  }
   const std::size_t e = scientific.find('e');
   std::string digits = scientific.substr(0, 1) + scientific.substr(2, e - 2);
   while (digits.size() > 1 && digits.back() == '0') digits.pop_back();
@@ -232,6 +249,9 @@ QString NumberToFileText(double x) {
 }
 
 QByteArray TransferFileBytes(const TransferTableData& table) {
+  // No text that begins with a sign or a digit reads as NaN: a header line
+  // beginning with "NAN" would be lost, and the first stage line taken for it.
+  if (std::isnan(table[FilterHeader::Order])) RaiseFloatError(FloatErrorKind::InvalidOperation);
   QByteArray bytes = "Order,Rtype,Ftype,fo|fc,fb,n,Ap,As,Ws\r\nType,H,fo|fa,Q,fn\r\n";
   bytes +=
       JoinedNumbers(table, FilterHeader::FileOrder.data(), int(FilterHeader::FileOrder.size()));

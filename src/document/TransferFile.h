@@ -60,19 +60,33 @@ struct TransferFileContent {
 // included, except the empty lines at the very end of the file.
 TransferFileContent ParseTransferLines(const QStringList& lines);
 
-// Reads and parses the file at path (any length the system allows).
+// The largest transfer file read. A filter of 30 stages takes some 2 KiB;
+// anything much larger is no transfer file.
+constexpr qint64 MaxTransferFileBytes = 1 << 20;
+
+// Reads and parses the file at path (any length the system allows). Only a
+// regular file of at most MaxTransferFileBytes is read: a folder, a pipe, a
+// device or a larger file is unreadable (ok false).
 TransferFileContent ReadTransferFile(const QString& path);
 
 // ---- Writing
 
 // The shortest form with 15 significant digits: "0", "NAN", "INF", "-INF",
 // plain digits for decimal exponents -3 .. 15 ("1000", "0.0001",
-// "0.333333333333333"), scientific form outside ("1.5E-5", "1E15").
+// "0.333333333333333"), scientific form outside ("1.5E-5", "1E15"). A value
+// whose 15 digits would round up beyond the largest double (DBL_MAX) has them
+// cut instead ("1.79769313486231E308"), so that every finite value reads back
+// as a finite value.
 QString NumberToFileText(double x);
 
 // The complete file text for a table: the two title lines, the header line and
 // one line per stage (n rounded, 0 .. 30), every line ending with CR LF, ASCII
-// without a byte-order mark. Raises FloatError when n is NaN or infinite.
+// without a byte-order mark. Numbers are NumberToFileText, except that plus
+// infinity is "+INF": the reader finds the header line by its first
+// character, which must be a sign or a digit. Raises FloatError when n is NaN
+// or infinite, and when Order, the first field of the header line, is NaN,
+// which no text of that kind reads as (such a table comes from no file and no
+// editor commit).
 QByteArray TransferFileBytes(const TransferTableData& table);
 
 // Appends ".csv" to a path whose file name has no "." at all.

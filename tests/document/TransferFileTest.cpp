@@ -2,6 +2,8 @@
 
 #include "platform/FloatError.h"
 
+#include "TestSupport.h"
+
 #include <gtest/gtest.h>
 
 #include <QDir>
@@ -21,18 +23,6 @@ constexpr double Inf = std::numeric_limits<double>::infinity();
 
 QString Fixture(const char* name) {
   return QStringLiteral(KESTO_TEST_DATA_DIR "/transfer/") + QLatin1String(name);
-}
-
-QByteArray ReadBytes(const QString& path) {
-  QFile file(path);
-  EXPECT_TRUE(file.open(QIODevice::ReadOnly)) << path.toStdString();
-  return file.readAll();
-}
-
-void WriteBytes(const QString& path, const QByteArray& bytes) {
-  QFile file(path);
-  ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate)) << path.toStdString();
-  ASSERT_EQ(file.write(bytes), bytes.size());
 }
 
 double Cell(const TransferTableData& table, int column, int row) {
@@ -259,6 +249,39 @@ TEST(ReadTransferFileTest, FilesWithoutHeaderLineFail) {
   EXPECT_FALSE(ReadTransferFile(QStringLiteral(KESTO_TEST_DATA_DIR)).ok);  // a folder
 }
 
+TEST(ReadTransferFileTest, OnlyRegularFilesOfAtMostOneMebibyteAreRead) {
+  QTemporaryDir dir;
+  ASSERT_TRUE(dir.isValid());
+  // A pipe without a writer and an endless device once hung the reader or
+  // filled the memory: neither is a file to read.
+  const QString pipe = dir.filePath("pipe.csv");
+  ASSERT_EQ(mkfifo(QFile::encodeName(pipe).constData(), 0600), 0);
+  EXPECT_FALSE(ReadTransferFile(pipe).ok);
+  EXPECT_FALSE(ReadTransferFile(QStringLiteral("/dev/zero")).ok);
+  EXPECT_FALSE(ReadTransferFile(QStringLiteral("/dev/null")).ok);
+  const QString link = dir.filePath("zero.csv");
+  ASSERT_TRUE(QFile::link(QStringLiteral("/dev/zero"), link));
+  EXPECT_FALSE(ReadTransferFile(link).ok);
+
+  // Up to the limit the file is read; one byte more and it is not.
+  const QByteArray header = "5,1,1,1000,0,0,3,40,2\r\n";
+  QByteArray bytes = header + QByteArray(MaxTransferFileBytes - header.size(), ' ');
+  const QString largest = dir.filePath("largest.csv");
+  ASSERT_TRUE(WriteBytes(largest, bytes));
+  const TransferFileContent content = ReadTransferFile(largest);
+  EXPECT_TRUE(content.ok);
+  EXPECT_EQ(content.table[FilterHeader::FoFc], 1000.0);
+  const QString tooLarge = dir.filePath("too-large.csv");
+  ASSERT_TRUE(WriteBytes(tooLarge, bytes + ' '));
+  EXPECT_FALSE(ReadTransferFile(tooLarge).ok);
+
+  // A symbolic link to a regular file is read as the file.
+  const QString toPlain = dir.filePath("plain-link.csv");
+  ASSERT_TRUE(QFile::link(Fixture("plain-three-stages.csv"), toPlain));
+  EXPECT_EQ(ReadTransferFile(toPlain).table,
+            ReadTransferFile(Fixture("plain-three-stages.csv")).table);
+}
+
 TEST(ReadTransferFileTest, HeaderOnlyGivesNoStages) {
   const TransferFileContent content = ReadTransferFile(Fixture("header-only.csv"));
   ASSERT_TRUE(content.ok);
@@ -376,7 +399,7 @@ TEST(ReadTransferFileTest, LongPathsAreFine) {
   while (folder.size() < 400) folder += QStringLiteral("/a-rather-long-folder-name");
   ASSERT_TRUE(QDir().mkpath(folder));
   const QString path = folder + QStringLiteral("/filter.csv");
-  WriteBytes(path, ReadBytes(Fixture("plain-three-stages.csv")));
+  ASSERT_TRUE(WriteBytes(path, ReadBytes(Fixture("plain-three-stages.csv"))));
   EXPECT_TRUE(ReadTransferFile(path).ok);
 }
 
@@ -416,11 +439,30 @@ TEST(NumberToFileTextTest, ShortestFormWithFifteenDigits) {
       {1.23e-10, "1.23E-10"},
       {-4e-5, "-4E-5"},
       {1e100, "1E100"},
-      {std::numeric_limits<double>::max(), "1.79769313486232E308"},
+      // Rounded up, the 15 digits of the largest doubles would read back as
+      // infinity: they are cut instead.
+      {std::numeric_limits<double>::max(), "1.79769313486231E308"},
+      {-std::numeric_limits<double>::max(), "-1.79769313486231E308"},
+      {1.797693134862315e308, "1.79769313486231E308"},
+      {1.797693134862314e308, "1.79769313486231E308"},
+      {1.79769313486231e308, "1.79769313486231E308"},
+      {1.7976931348623e308, "1.7976931348623E308"},
       {std::numeric_limits<double>::denorm_min(), "4.94065645841247E-324"},
       {0.1 + 0.2, "0.3"},
   };
   for (const auto& c : cases) EXPECT_EQ(NumberToFileText(c.value), QLatin1String(c.text)) << c.text;
+}
+
+TEST(NumberToFileTextTest, EveryFiniteValueReadsBackFinite) {
+  const double largest = std::numeric_limits<double>::max();
+  for (double x : {largest, -largest, std::nextafter(largest, 0.0), 1.797693134862315e308, 1e308,
+                   std::numeric_limits<double>::denorm_min(), std::numeric_limits<double>::min()}) {
+    const QString text = NumberToFileText(x);
+    const double back = FileFieldNumber(text);
+    EXPECT_TRUE(std::isfinite(back)) << text.toStdString();
+    EXPECT_EQ(NumberToFileText(back), text);
+    EXPECT_LE(std::abs(back - x), 1e-14 * std::abs(x)) << text.toStdString();
+  }
 }
 
 TEST(TransferFileBytesTest, WritesTheExactFileText) {
@@ -484,6 +526,47 @@ TEST(TransferFileBytesTest, ReadsBackIntoTheSameTable) {
   EXPECT_EQ(TransferFileBytes(back.table), TransferFileBytes(table));
 }
 
+TEST(TransferFileBytesTest, InfinitiesCarryTheirSignSoTheHeaderLineIsFoundAgain) {
+  // An infinite Order once came out as "INF": the header line no longer began
+  // with a sign or a digit, and the first stage line was read as the header.
+  TransferTableData table{};
+  table[FilterHeader::Order] = Inf;
+  table[FilterHeader::Rtype] = NaN;
+  table[FilterHeader::FoFc] = -Inf;
+  table[FilterHeader::Ws] = std::numeric_limits<double>::max();
+  table[FilterHeader::N] = 2;
+  const double stages[2][5] = {{Inf, NaN, 1000, -Inf, 0}, {NaN, 1, Inf, 0.5, NaN}};
+  for (int s = 0; s < 2; ++s)
+    for (int c = 0; c < 5; ++c) table[CellIndex(c, s + 2)] = stages[s][c];
+
+  const QByteArray bytes = TransferFileBytes(table);
+  EXPECT_EQ(bytes, QByteArray("Order,Rtype,Ftype,fo|fc,fb,n,Ap,As,Ws\r\n"
+                              "Type,H,fo|fa,Q,fn\r\n"
+                              "+INF,NAN,0,-INF,0,2,0,0,1.79769313486231E308\r\n"
+                              "+INF,NAN,1000,-INF,0\r\n"
+                              "NAN,1,+INF,0.5,NAN\r\n"));
+  const TransferFileContent back = ParseTransferLines(DecodeTransferLines(bytes));
+  ASSERT_TRUE(back.ok);
+  for (int i = 0; i < TableCells; ++i) {
+    if (i == FilterHeader::Ws) continue;  // the 15 digits written
+    EXPECT_TRUE(SameNumber(back.table[i], table[i])) << i << ": " << back.table[i];
+  }
+  EXPECT_TRUE(std::isfinite(back.table[FilterHeader::Ws]));
+  EXPECT_EQ(TransferFileBytes(back.table), bytes);
+}
+
+TEST(TransferFileBytesTest, ANaNOrderIsNotWritten) {
+  // No text that begins with a sign or a digit reads as NaN, so a header line
+  // starting with one could not be found again: the save fails instead, and
+  // SaveTransferFile keeps the old file (see SaveTransferFileTest).
+  TransferTableData table = ThreeStageTable();
+  table[FilterHeader::Order] = NaN;
+  EXPECT_THROW(TransferFileBytes(table), FloatError);
+  table[FilterHeader::Order] = 5;
+  table[FilterHeader::Rtype] = NaN;
+  EXPECT_NO_THROW(TransferFileBytes(table));
+}
+
 TEST(CompleteCsvExtensionTest, AddsCsvOnlyToNamesWithoutAnyDot) {
   const struct {
     const char* path;
@@ -520,7 +603,7 @@ TEST_F(SaveTransferFileTest, WritesTheFileText) {
 TEST_F(SaveTransferFileTest, AFailedSaveKeepsTheOldFile) {
   const QString target = path("filter.csv");
   const QByteArray old = "old content\r\n";
-  WriteBytes(target, old);
+  ASSERT_TRUE(WriteBytes(target, old));
   ASSERT_EQ(chmod(QFile::encodeName(target).constData(), 0444), 0);
   EXPECT_FALSE(SaveTransferFile(target, ThreeStageTable()));
   EXPECT_EQ(ReadBytes(target), old);
@@ -528,6 +611,10 @@ TEST_F(SaveTransferFileTest, AFailedSaveKeepsTheOldFile) {
   ASSERT_EQ(chmod(QFile::encodeName(target).constData(), 0644), 0);
   TransferTableData broken = ThreeStageTable();
   broken[FilterHeader::N] = NaN;
+  EXPECT_FALSE(SaveTransferFile(target, broken));
+  EXPECT_EQ(ReadBytes(target), old);
+  broken = ThreeStageTable();
+  broken[FilterHeader::Order] = NaN;
   EXPECT_FALSE(SaveTransferFile(target, broken));
   EXPECT_EQ(ReadBytes(target), old);
   EXPECT_EQ(QDir(dir_.path()).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot),

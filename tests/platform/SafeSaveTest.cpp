@@ -1,5 +1,7 @@
 #include "platform/SafeSave.h"
 
+#include "TestSupport.h"
+
 #include <gtest/gtest.h>
 
 #include <QDir>
@@ -14,18 +16,6 @@
 #include <unistd.h>
 
 namespace {
-
-QByteArray ReadBytes(const QString& path) {
-  QFile file(path);
-  if (!file.open(QIODevice::ReadOnly)) return "<unreadable>";
-  return file.readAll();
-}
-
-void WriteBytes(const QString& path, const QByteArray& bytes) {
-  QFile file(path);
-  ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate)) << path.toStdString();
-  ASSERT_EQ(file.write(bytes), bytes.size());
-}
 
 mode_t ModeOf(const QString& path) {
   struct stat status {};
@@ -48,7 +38,7 @@ class SafeSaveTest : public ::testing::Test {
     folder_ = root_.filePath(QStringLiteral("work"));
     ASSERT_TRUE(QDir().mkdir(folder_));
     old_ = folder_ + QStringLiteral("/filter.csv");
-    WriteBytes(old_, OldText);
+    ASSERT_TRUE(WriteBytes(old_, OldText));
   }
   void TearDown() override {
     // Let QTemporaryDir remove everything again.
