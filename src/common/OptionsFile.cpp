@@ -28,8 +28,12 @@ bool ReadOptionsFile(const QString& iniPath, StoredOptions& options) {
   QString dir = ReadProfileString(iniPath, OptionSection, DirKey, options.dir);
   if (dir.size() > MaxOptionsDirLength) {
     dir.truncate(MaxOptionsDirLength);
-    // Never keep half of a character outside the basic plane.
-    if (dir.back().isHighSurrogate()) dir.chop(1);
+    // Never keep half of a character outside the basic plane, nor blanks at
+    // the end: the file keeps no blanks around a value, so the folder saved
+    // at closing would not be the one read at the next start.
+    while (!dir.isEmpty() &&
+           (dir.back().isHighSurrogate() || dir.back() == u' ' || dir.back() == u'\t'))
+      dir.chop(1);
   }
   options.dir = dir;
 

@@ -19,7 +19,9 @@ struct StoredOptions {
   bool reverse = false;  // CheckBoxRev ticked
 };
 
-// The longest "Dir" value taken from the file, in UTF-16 code units.
+// The longest "Dir" value taken from the file, in UTF-16 code units. A longer
+// value is cut, and the cut drops a first half of a surrogate pair and blanks
+// that it leaves at the end.
 constexpr int MaxOptionsDirLength = 2047;
 
 // Start-up: creates a missing file holding only the UTF-16 LE mark FF FE, so

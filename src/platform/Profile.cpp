@@ -1,11 +1,12 @@
 #include "platform/Profile.h"
 
+#include "platform/RegularFile.h"
 #include "platform/SafeSave.h"
 
-#include <QFile>
 #include <QFileInfo>
 
 #include <optional>
+#include <utility>
 #include <vector>
 
 namespace {
@@ -77,23 +78,22 @@ void SplitLines(ProfileText& profile, const QByteArray& body) {
   }
   if (start < units) {
     ProfileLine line;
-    line.content = body.mid(start * width);
+    line.content = body.mid(start * width, (units - start) * width);
     line.text = profile.decode(line.content);
     profile.lines.push_back(line);
   }
   if (profile.lineBreak.isEmpty()) profile.lineBreak = profile.encode(QStringLiteral("\r\n"));
 }
 
-// Reads the file; a missing file is an empty UTF-8 profile. False when the
-// file exists but cannot be read.
+// Reads the file; a missing file (or a link to one) is an empty UTF-8
+// profile. False when the file exists but cannot be read, is no regular file
+// or is larger than MaxProfileFileBytes.
 bool LoadProfile(const QString& path, ProfileText& profile) {
   QByteArray bytes;
-  const QFileInfo info(path);
-  if (info.exists() || info.isSymLink()) {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) return !info.exists() && info.isSymLink();
-    bytes = file.readAll();
-    if (file.error() != QFileDevice::NoError) return false;
+  if (QFileInfo::exists(path)) {
+    std::optional<QByteArray> content = ReadRegularFile(path, MaxProfileFileBytes);
+    if (!content) return false;
+    bytes = std::move(*content);
   }
   if (bytes.startsWith("\xFF\xFE")) {
     profile.utf16 = true;

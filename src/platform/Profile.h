@@ -15,6 +15,11 @@
 // is new); every other line keeps its bytes. New lines end like the file's
 // first line break, CR LF in a file without one.
 
+// The largest file read: settings take a few hundred bytes. A larger file, a
+// folder, a pipe or a device counts as a file that cannot be read, so that
+// nothing can make the program wait for or fill its memory with endless bytes.
+constexpr qint64 MaxProfileFileBytes = 64 * 1024;
+
 // The value of key in section, or defaultValue when the file, the section or
 // the key is missing or the file cannot be read.
 QString ReadProfileString(const QString& file, const QString& section, const QString& key,

@@ -2,6 +2,8 @@
 
 #include "platform/Profile.h"
 
+#include "TestSupport.h"
+
 #include <gtest/gtest.h>
 
 #include <QCoreApplication>
@@ -15,21 +17,6 @@ namespace {
 
 QString Fixture(const char* name) {
   return QStringLiteral(KESTO_TEST_DATA_DIR "/options/") + QLatin1String(name);
-}
-
-QByteArray ReadBytes(const QString& path) {
-  QFile file(path);
-  if (!file.open(QIODevice::ReadOnly)) return "<unreadable>";
-  return file.readAll();
-}
-
-QByteArray Utf16Le(const QString& text) {
-  QByteArray bytes("\xFF\xFE");
-  for (QChar c : text) {
-    bytes += char(c.unicode() & 0xFF);
-    bytes += char(c.unicode() >> 8);
-  }
-  return bytes;
 }
 
 }  // namespace
@@ -130,6 +117,32 @@ TEST(OptionsFileTest, DirIsCutAfter2047Characters) {
   ASSERT_TRUE(WriteProfileString(ini, "Option", "Dir", pairs));
   EXPECT_TRUE(ReadOptionsFile(ini, options));
   EXPECT_EQ(options.dir, pairs.left(2047));
+}
+
+TEST(OptionsFileTest, ACutDirReadsTheSameAfterSaving) {
+  // A cut that ended in blanks once gave a folder that the file could not
+  // keep: saved at closing, it came back without them at the next start.
+  QTemporaryDir dir;
+  ASSERT_TRUE(dir.isValid());
+  const QString ini = dir.filePath("kesto.ini");
+  const QString kept = QStringLiteral("/") + QString(2043, QLatin1Char('d'));
+  const struct {
+    const char* name;
+    QString stored;
+  } cases[] = {
+      {"blanks", kept + QStringLiteral(" \t ") + QStringLiteral("rest of the name")},
+      {"a blank then a pair", kept + QStringLiteral("  ") + QString::fromUtf8("𝄞𝄞")},
+  };
+  for (const auto& c : cases) {
+    ASSERT_TRUE(WriteProfileString(ini, "Option", "Dir", c.stored)) << c.name;
+    StoredOptions options;
+    ASSERT_TRUE(ReadOptionsFile(ini, options)) << c.name;
+    EXPECT_EQ(options.dir, kept) << c.name;
+    ASSERT_TRUE(WriteOptionsFile(ini, options)) << c.name;
+    StoredOptions next;
+    ASSERT_TRUE(ReadOptionsFile(ini, next)) << c.name;
+    EXPECT_EQ(next.dir, options.dir) << c.name;
+  }
 }
 
 TEST(OptionsFileTest, ReadOnlyFolderKeepsNoSettingsAndStaysSilent) {

@@ -1,5 +1,7 @@
 #include "platform/Profile.h"
 
+#include "TestSupport.h"
+
 #include <gtest/gtest.h>
 
 #include <QDir>
@@ -13,21 +15,6 @@ namespace {
 
 QString Fixture(const char* name) {
   return QStringLiteral(KESTO_TEST_DATA_DIR "/profile/") + QLatin1String(name);
-}
-
-QByteArray ReadBytes(const QString& path) {
-  QFile file(path);
-  if (!file.open(QIODevice::ReadOnly)) return "<unreadable>";
-  return file.readAll();
-}
-
-QByteArray Utf16Le(const QString& text) {
-  QByteArray bytes("\xFF\xFE");
-  for (QChar c : text) {
-    bytes += char(c.unicode() & 0xFF);
-    bytes += char(c.unicode() >> 8);
-  }
-  return bytes;
 }
 
 class ProfileTest : public ::testing::Test {
@@ -226,4 +213,72 @@ TEST_F(ProfileTest, ReadOnlyFolderKeepsNothing) {
   EXPECT_FALSE(WriteProfileString(folder + "/options.ini", "Option", "Dir", "/x"));
   EXPECT_FALSE(QFile::exists(folder + "/options.ini"));
   chmod(QFile::encodeName(folder).constData(), 0755);
+}
+
+TEST_F(ProfileTest, AnOddLastByteOfAUtf16FileStaysOnceAtTheEnd) {
+  // The odd byte once counted both as part of a last line without a line
+  // break and as the byte kept behind the text: saved twice, it made a new
+  // character of the last line, and the value there was lost.
+  const struct {
+    const char* name;
+    QString text;
+  } cases[] = {
+      {"last line without line break", "[Option]\r\nDir=/x\r\nReverse=1"},
+      {"final line break", "[Option]\r\nDir=/x\r\nReverse=1\r\n"},
+      {"only a section", "[Option]"},
+      {"nothing but the mark", ""},
+  };
+  for (const auto& c : cases) {
+    const QString file = dir_.filePath("odd.ini");
+    const QByteArray before = Utf16Le(c.text) + '\x0d';
+    ASSERT_TRUE(WriteBytes(file, before));
+    const QString reverse = ReadProfileString(file, "Option", "Reverse", "<default>");
+    ASSERT_TRUE(WriteProfileString(file, "Option", "Dir", "/x")) << c.name;
+    ASSERT_TRUE(WriteProfileString(file, "Option", "Reverse", reverse)) << c.name;
+    const QByteArray after = ReadBytes(file);
+    EXPECT_EQ(after.size() % 2, 1) << c.name;
+    EXPECT_TRUE(after.endsWith('\x0d')) << c.name;
+    EXPECT_FALSE(after.endsWith("\x0d\x0d")) << c.name;
+    EXPECT_EQ(ReadProfileString(file, "Option", "Dir", "d"), "/x") << c.name;
+    EXPECT_EQ(ReadProfileString(file, "Option", "Reverse", "d"), reverse) << c.name;
+    // Saving the same values again changes no byte.
+    ASSERT_TRUE(WriteProfileString(file, "Option", "Reverse", reverse)) << c.name;
+    EXPECT_EQ(ReadBytes(file), after) << c.name;
+    if (c.text.contains(u"Reverse=1")) {
+      EXPECT_EQ(after, before) << c.name;
+    }
+  }
+}
+
+TEST_F(ProfileTest, OnlyRegularFilesOfAtMost64KiBAreRead) {
+  // A pipe or an endless device given as the file once hung the program or
+  // filled its memory: such a file counts as one that cannot be read.
+  const QString pipe = dir_.filePath("pipe.ini");
+  ASSERT_EQ(mkfifo(QFile::encodeName(pipe).constData(), 0600), 0);
+  const QString zeroLink = dir_.filePath("zero.ini");
+  ASSERT_TRUE(QFile::link(QStringLiteral("/dev/zero"), zeroLink));
+  for (const QString& file : {pipe, zeroLink, QStringLiteral("/dev/zero")}) {
+    EXPECT_EQ(ReadProfileString(file, "Option", "Dir", "d"), "d") << file.toStdString();
+    EXPECT_EQ(ReadProfileInt(file, "Option", "Reverse", 7), 7) << file.toStdString();
+    EXPECT_FALSE(WriteProfileString(file, "Option", "Dir", "/x")) << file.toStdString();
+  }
+  struct stat status {};
+  ASSERT_EQ(stat(QFile::encodeName(pipe).constData(), &status), 0);
+  EXPECT_TRUE(S_ISFIFO(status.st_mode));
+
+  // Up to the limit the file is read and written; one byte more and it is
+  // left alone.
+  const QByteArray head = "[Option]\r\nDir=/big\r\n;";
+  const QByteArray largest = head + QByteArray(MaxProfileFileBytes - head.size(), 'x');
+  const QString file = dir_.filePath("large.ini");
+  ASSERT_TRUE(WriteBytes(file, largest));
+  EXPECT_EQ(ReadProfileString(file, "Option", "Dir", "d"), "/big");
+  ASSERT_TRUE(WriteProfileString(file, "Option", "Dir", "/bag"));
+  EXPECT_EQ(ReadProfileString(file, "Option", "Dir", "d"), "/bag");
+
+  const QByteArray tooLarge = largest + 'x';
+  ASSERT_TRUE(WriteBytes(file, tooLarge));
+  EXPECT_EQ(ReadProfileString(file, "Option", "Dir", "d"), "d");
+  EXPECT_FALSE(WriteProfileString(file, "Option", "Dir", "/x"));
+  EXPECT_EQ(ReadBytes(file), tooLarge);
 }
