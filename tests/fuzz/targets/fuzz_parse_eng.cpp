@@ -1,0 +1,9 @@
+#include "FuzzBodies.h"
+
+#include <cstddef>
+#include <cstdint>
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+  fuzz::ParseEngInput(data, size);
+  return 0;
+}
