@@ -106,15 +106,17 @@ bool BlockRows(int first, int count, int (&rows)[MaxStages + 2][ColumnBlock]) {
     for (int i = 0; i < count; ++i) f[i] = XToFreq(first + i);
     // A short last block repeats its last frequency; those columns go unused.
     for (int i = count; i < ColumnBlock; ++i) f[i] = f[count - 1];
+    // The sums are plain additions: the checked ones give the same numbers,
+    // and a sum that leaves the finite numbers stays so up to the total, whose
+    // row then refuses the block.
     for (int row = FirstStageRow; row <= n + 1; ++row) {
       if (!StageValuesAt(row, f, s.ShowAmplitude, v))
         for (int i = 0; i < count; ++i) v[i] = StageValue(row, f[i], s.ShowAmplitude);
-      for (int i = 0; i < count; ++i) sum[i] = fp::Add(sum[i], v[i]);
-      if (s.DisplayMode != 0)
-        for (int i = 0; i < count; ++i)
-          rows[row][i] = MapToRow(mapping, s.DisplayMode == 1 ? sum[i] : v[i]);
+      for (int i = 0; i < count; ++i) sum[i] += v[i];
+      if (s.DisplayMode != 0 && !MapToRows(mapping, s.DisplayMode == 1 ? sum : v, count, rows[row]))
+        return false;
     }
-    for (int i = 0; i < count; ++i) rows[0][i] = MapToRow(mapping, sum[i]);
+    if (!MapToRows(mapping, sum, count, rows[0])) return false;
   } catch (const FloatError&) {
     return false;
   }

@@ -3,9 +3,14 @@
 #include "platform/Fp.h"
 #include "response/Response.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdlib>
 #include <limits>
+
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
 
 PlotStateData PlotState;
 
@@ -38,6 +43,39 @@ RowMapping CurrentRowMapping() {
   const double low = s.ShowAmplitude ? s.LevelMin : s.DelayMin;
   const double high = s.ShowAmplitude ? s.LevelMax : s.DelayMax;
   return {low, fp::Div(s.PlotHeight, fp::Sub(high, low)), double(s.PlotHeight + PlotTop)};
+}
+
+bool MapToRows(const RowMapping& mapping, const double* v, int count, int* rows) {
+  // MapToRow raises exactly when the row is not a finite number: a step that
+  // leaves the finite numbers never comes back to them. Otherwise it
+  // saturates and rounds, as here, without a branch per value.
+  constexpr double lowest = std::numeric_limits<int>::min();
+  constexpr double highest = std::numeric_limits<int>::max();
+  constexpr double largest = std::numeric_limits<double>::max();
+  int i = 0;
+  bool finite = true;
+#if defined(__SSE2__)
+  // Two values at a time. The conversion rounds in the current mode, halves
+  // to even like rint, and the clamp keeps it inside the int range.
+  const __m128d low = _mm_set1_pd(mapping.low);
+  const __m128d scale = _mm_set1_pd(mapping.scale);
+  const __m128d bottom = _mm_set1_pd(mapping.bottom);
+  const __m128d magnitude = _mm_castsi128_pd(_mm_set1_epi64x(0x7FFFFFFFFFFFFFFF));
+  __m128d inRange = _mm_castsi128_pd(_mm_set1_epi64x(-1));
+  for (; i + 2 <= count; i += 2) {
+    const __m128d y = _mm_sub_pd(bottom, _mm_mul_pd(scale, _mm_sub_pd(_mm_loadu_pd(v + i), low)));
+    inRange = _mm_and_pd(inRange, _mm_cmple_pd(_mm_and_pd(y, magnitude), _mm_set1_pd(largest)));
+    const __m128d clamped = _mm_min_pd(_mm_max_pd(y, _mm_set1_pd(lowest)), _mm_set1_pd(highest));
+    _mm_storel_epi64(reinterpret_cast<__m128i*>(rows + i), _mm_cvtpd_epi32(clamped));
+  }
+  finite = _mm_movemask_pd(inRange) == 3;
+#endif
+  for (; i < count; ++i) {
+    const double y = mapping.bottom - mapping.scale * (v[i] - mapping.low);
+    finite &= std::fabs(y) <= largest;
+    rows[i] = static_cast<int>(std::rint(std::min(std::max(y, lowest), highest)));
+  }
+  return finite;
 }
 
 int ValueToY(double v) { return MapToRow(CurrentRowMapping(), v); }

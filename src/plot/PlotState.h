@@ -68,6 +68,9 @@ struct RowMapping {
   double bottom;  // bitmap row of the lower limit
 };
 RowMapping CurrentRowMapping();
+// MapToRow of v[0 .. count-1] into rows[0 .. count-1]; false, with rows not
+// to be used, when any of them would raise.
+bool MapToRows(const RowMapping& mapping, const double* v, int count, int* rows);
 inline int MapToRow(const RowMapping& mapping, double v) {
   const double y = fp::Sub(mapping.bottom, fp::Mul(mapping.scale, fp::Sub(v, mapping.low)));
   // A finite row beyond the integer range (a curve far outside a very narrow

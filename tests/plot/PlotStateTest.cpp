@@ -5,6 +5,7 @@
 
 #include <cmath>
 #include <limits>
+#include <vector>
 
 namespace {
 
@@ -144,6 +145,43 @@ TEST_F(PlotStateTest, MappingsRaiseTheirArithmeticErrors) {
     c.setUp();
     EXPECT_EQ(FaultOf(c.call), c.fault);
   }
+}
+
+// The redraw maps whole blocks of values at once; each row must be the one
+// ValueToY gives, and the block must be refused exactly when ValueToY would
+// raise for one of its values.
+TEST_F(PlotStateTest, BlockMappingGivesValueToYsRowsAndRefusesWhatRaises) {
+  StartUpAxes();
+  const double kInf = std::numeric_limits<double>::infinity();
+  // Rows on halves (0.1 dB = 0.48 rows at 80 dB over 384 rows), far off the
+  // plot, beyond the int range, and the values that raise.
+  std::vector<double> values;
+  for (int i = -30; i <= 30; ++i) values.push_back(i * 0.625);
+  for (const double v : {-999.99, 1e5, -1e5, 1e300, -1e300, 5e-324, -0.0}) values.push_back(v);
+  const RowMapping mapping = CurrentRowMapping();
+  for (std::size_t count = 1; count <= values.size(); count += 6) {
+    std::vector<int> rows(count);
+    ASSERT_TRUE(MapToRows(mapping, values.data(), int(count), rows.data()));
+    for (std::size_t i = 0; i < count; ++i) EXPECT_EQ(rows[i], ValueToY(values[i])) << values[i];
+  }
+  for (const double bad : {kNan, kInf, -kInf, 1.7e308 * 2}) {
+    for (const std::size_t at : {std::size_t{0}, std::size_t{1}, values.size() - 1}) {
+      std::vector<double> some = values;
+      some[at] = bad;
+      std::vector<int> rows(some.size());
+      EXPECT_TRUE(FaultOf([&] { ValueToY(bad); }).has_value());
+      EXPECT_FALSE(MapToRows(mapping, some.data(), int(some.size()), rows.data()))
+          << bad << " at " << at;
+    }
+  }
+  // A mapping of finite limits can still give an infinite row.
+  PlotState.LevelMin = -1e308;
+  PlotState.LevelMax = 1e308 / 4;
+  const RowMapping wide = CurrentRowMapping();
+  const double huge[] = {-1e308, 1e308};
+  int rows[2];
+  EXPECT_TRUE(FaultOf([] { ValueToY(1e308); }).has_value());
+  EXPECT_FALSE(MapToRows(wide, huge, 2, rows));
 }
 
 TEST_F(PlotStateTest, GridStepIsOneTwoFiveWithFiveToTenSteps) {
