@@ -8,11 +8,6 @@
 #include <cstdlib>
 #include <cstring>
 
-QRgb ColorWordToRgb(ColorWord color) {
-  return qRgb(static_cast<int>(color & 0xFF), static_cast<int>((color >> 8) & 0xFF),
-              static_cast<int>((color >> 16) & 0xFF));
-}
-
 ColorWord RgbToColorWord(QRgb rgb) {
   return static_cast<ColorWord>(qRed(rgb)) | (static_cast<ColorWord>(qGreen(rgb)) << 8) |
          (static_cast<ColorWord>(qBlue(rgb)) << 16);

@@ -13,7 +13,9 @@ constexpr ColorWord ColorBlack = 0x000000;
 constexpr ColorWord ColorWhite = 0xFFFFFF;
 
 // The QRgb (0xAARRGGBB, opaque) of a colour word.
-QRgb ColorWordToRgb(ColorWord color);
+inline QRgb ColorWordToRgb(ColorWord color) {
+  return 0xFF000000u | ((color & 0xFFu) << 16) | (color & 0xFF00u) | ((color >> 16) & 0xFFu);
+}
 // The colour word of a pixel value; alpha is ignored.
 ColorWord RgbToColorWord(QRgb rgb);
 
