@@ -150,9 +150,9 @@ void Canvas::FillSpan(int left, int top, int right, int bottom, ColorWord color)
   top = std::max(top, 0);
   right = std::min(right, width());
   bottom = std::min(bottom, height());
+  if (right <= left) return;
   const QRgb rgb = ColorWordToRgb(color);
   const PixelAccess access = Access();
-  if (right <= left) return;
   const std::size_t count = std::size_t(right - left);
   // White and black, the usual fills, have four equal bytes: memset.
   const bool uniformBytes = (rgb & 0xFFu) * 0x01010101u == rgb;

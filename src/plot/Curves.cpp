@@ -47,26 +47,39 @@ void PlotSegment(Canvas& canvas, int x, int y, int curve) {
   last = y;
 }
 
+namespace {
+
+// The segment of stage curve `row` (its colour, 2 pixels wide when selected).
+void PlotStageSegment(Canvas& canvas, int x, int y, int row) {
+  const int k = row - 1;
+  canvas.SetPenColor(CurveColors[k]);
+  canvas.SetPenWidth(PlotState.SelectedCurve == k ? 2 : 1);
+  PlotSegment(canvas, x, y, row);
+}
+
+// The segment of the total curve, 2 pixels wide when it is the only curve or
+// selected.
+void PlotTotalSegment(Canvas& canvas, int x, int y) {
+  canvas.SetPenWidth(PlotState.DisplayMode == 0 || PlotState.SelectedCurve == 0 ? 2 : 1);
+  canvas.SetPenColor(CurveColors[0]);
+  PlotSegment(canvas, x, y, 0);
+}
+
+}  // namespace
+
 void PlotColumn(Canvas& canvas, int column, double f) {
   const PlotStateData& s = PlotState;
   const int x = column + PlotLeft;
   const int n = CurveCount();
   double sum = 0.0;
   for (int row = FirstStageRow; row <= n + 1; ++row) {
-    const int k = row - 1;
     const double v = StageValue(row, f, s.ShowAmplitude);
     sum = fp::Add(sum, v);
-    if (s.DisplayMode != 0) {
-      canvas.SetPenColor(CurveColors[k]);
-      canvas.SetPenWidth(s.SelectedCurve == k ? 2 : 1);
-      PlotSegment(canvas, x, ValueToY(s.DisplayMode == 1 ? sum : v), row);
-    }
+    if (s.DisplayMode != 0)
+      PlotStageSegment(canvas, x, ValueToY(s.DisplayMode == 1 ? sum : v), row);
   }
   // The total last, on top of the stage curves.
-  const int y = ValueToY(sum);
-  canvas.SetPenWidth(s.DisplayMode == 0 || s.SelectedCurve == 0 ? 2 : 1);
-  canvas.SetPenColor(CurveColors[0]);
-  PlotSegment(canvas, x, y, 0);
+  PlotTotalSegment(canvas, x, ValueToY(sum));
 }
 
 double CurveValueAt(double f) {
@@ -126,20 +139,12 @@ bool BlockRows(int first, int count, int (&rows)[MaxStages + 2][ColumnBlock]) {
 // PlotColumn's drawing with the rows already known.
 void PlotColumnRows(Canvas& canvas, int column, const int (&rows)[MaxStages + 2][ColumnBlock],
                     int i) {
-  const PlotStateData& s = PlotState;
   const int x = column + PlotLeft;
   const int n = CurveCount();
-  if (s.DisplayMode != 0) {
-    for (int row = FirstStageRow; row <= n + 1; ++row) {
-      const int k = row - 1;
-      canvas.SetPenColor(CurveColors[k]);
-      canvas.SetPenWidth(s.SelectedCurve == k ? 2 : 1);
-      PlotSegment(canvas, x, rows[row][i], row);
-    }
-  }
-  canvas.SetPenWidth(s.DisplayMode == 0 || s.SelectedCurve == 0 ? 2 : 1);
-  canvas.SetPenColor(CurveColors[0]);
-  PlotSegment(canvas, x, rows[0][i], 0);
+  if (PlotState.DisplayMode != 0)
+    for (int row = FirstStageRow; row <= n + 1; ++row)
+      PlotStageSegment(canvas, x, rows[row][i], row);
+  PlotTotalSegment(canvas, x, rows[0][i]);
 }
 
 }  // namespace

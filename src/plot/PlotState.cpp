@@ -45,12 +45,18 @@ RowMapping CurrentRowMapping() {
   return {low, fp::Div(s.PlotHeight, fp::Sub(high, low)), double(s.PlotHeight + PlotTop)};
 }
 
+namespace {
+
+// The rows a finite value saturates to.
+constexpr double LowestRow = std::numeric_limits<int>::min();
+constexpr double HighestRow = std::numeric_limits<int>::max();
+
+}  // namespace
+
 bool MapToRows(const RowMapping& mapping, const double* v, int count, int* rows) {
-  // MapToRow raises exactly when the row is not a finite number: a step that
+  // ValueToY raises exactly when the row is not a finite number: a step that
   // leaves the finite numbers never comes back to them. Otherwise it
   // saturates and rounds, as here, without a branch per value.
-  constexpr double lowest = std::numeric_limits<int>::min();
-  constexpr double highest = std::numeric_limits<int>::max();
   constexpr double largest = std::numeric_limits<double>::max();
   int i = 0;
   bool finite = true;
@@ -65,7 +71,8 @@ bool MapToRows(const RowMapping& mapping, const double* v, int count, int* rows)
   for (; i + 2 <= count; i += 2) {
     const __m128d y = _mm_sub_pd(bottom, _mm_mul_pd(scale, _mm_sub_pd(_mm_loadu_pd(v + i), low)));
     inRange = _mm_and_pd(inRange, _mm_cmple_pd(_mm_and_pd(y, magnitude), _mm_set1_pd(largest)));
-    const __m128d clamped = _mm_min_pd(_mm_max_pd(y, _mm_set1_pd(lowest)), _mm_set1_pd(highest));
+    const __m128d clamped =
+        _mm_min_pd(_mm_max_pd(y, _mm_set1_pd(LowestRow)), _mm_set1_pd(HighestRow));
     _mm_storel_epi64(reinterpret_cast<__m128i*>(rows + i), _mm_cvtpd_epi32(clamped));
   }
   finite = _mm_movemask_pd(inRange) == 3;
@@ -73,12 +80,23 @@ bool MapToRows(const RowMapping& mapping, const double* v, int count, int* rows)
   for (; i < count; ++i) {
     const double y = mapping.bottom - mapping.scale * (v[i] - mapping.low);
     finite &= std::fabs(y) <= largest;
-    rows[i] = static_cast<int>(std::rint(std::min(std::max(y, lowest), highest)));
+    rows[i] = static_cast<int>(std::rint(std::min(std::max(y, LowestRow), HighestRow)));
   }
   return finite;
 }
 
-int ValueToY(double v) { return MapToRow(CurrentRowMapping(), v); }
+int ValueToY(double v) {
+  const RowMapping mapping = CurrentRowMapping();
+  const double y = fp::Sub(mapping.bottom, fp::Mul(mapping.scale, fp::Sub(v, mapping.low)));
+  // A finite row beyond the integer range (a curve far outside a very narrow
+  // value range) is as far off the plot as any other: it saturates instead of
+  // ending the redraw. NaN and infinite rows still raise.
+  if (std::isfinite(y)) {
+    if (y < LowestRow) return std::numeric_limits<int>::min();
+    if (y > HighestRow) return std::numeric_limits<int>::max();
+  }
+  return fp::RoundInt(y);
+}
 
 double GridStep(double span) {
   const double y = span < 1.0 ? fp::Div(1.0, span) : span;

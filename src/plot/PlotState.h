@@ -1,11 +1,7 @@
 #pragma once
 
-#include "platform/Fp.h"
-
 #include <array>
-#include <cmath>
 #include <cstdint>
-#include <limits>
 
 // Bitmap layout of the graph, from the image's width W and height H: plot
 // column i (0 .. PlotWidth) is bitmap column PlotLeft + i, the plot rows run
@@ -59,31 +55,18 @@ int FreqToX(double f);
 // limits and for a NaN or infinite row.
 int ValueToY(double v);
 
-// ValueToY in two steps, for mapping many values with the same limits: the
-// mapping of the current limits and plot height, which raises for equal or
-// NaN limits, then the row of each value.
+// ValueToY for many values with the same limits: the mapping of the current
+// limits and plot height, which raises for equal or NaN limits, then the rows
+// of the values.
 struct RowMapping {
   double low;     // lower limit of the current view
   double scale;   // rows per unit
   double bottom;  // bitmap row of the lower limit
 };
 RowMapping CurrentRowMapping();
-// MapToRow of v[0 .. count-1] into rows[0 .. count-1]; false, with rows not
-// to be used, when any of them would raise.
+// ValueToY's rows of v[0 .. count-1] into rows[0 .. count-1]; false, with
+// rows not to be used, when ValueToY would raise for any of them.
 bool MapToRows(const RowMapping& mapping, const double* v, int count, int* rows);
-inline int MapToRow(const RowMapping& mapping, double v) {
-  const double y = fp::Sub(mapping.bottom, fp::Mul(mapping.scale, fp::Sub(v, mapping.low)));
-  // A finite row beyond the integer range (a curve far outside a very narrow
-  // value range) is as far off the plot as any other: it saturates instead of
-  // ending the redraw. NaN and infinite rows still raise.
-  constexpr double lowest = std::numeric_limits<int>::min();
-  constexpr double highest = std::numeric_limits<int>::max();
-  if (std::isfinite(y)) {
-    if (y < lowest) return std::numeric_limits<int>::min();
-    if (y > highest) return std::numeric_limits<int>::max();
-  }
-  return fp::RoundInt(y);
-}
 // 1-2-5 grid step giving more than 4 and at most 10 steps over a positive
 // span. GridStep(0) raises a division by zero.
 double GridStep(double span);

@@ -481,6 +481,16 @@ void RandomSession::TypeText(QWidget* widget, const QString& text, bool replace)
   checkTyped();
 }
 
+void RandomSession::TypeNoted(QWidget* widget, const QString& text, bool replace) {
+  detail_ += QStringLiteral(" \"%1\"").arg(Printable(text));
+  TypeText(widget, text, replace);
+}
+
+void RandomSession::PasteNoted(QWidget* widget, const QString& text) {
+  detail_ += QStringLiteral(" \"%1\"").arg(Printable(text));
+  PasteText(widget, text);
+}
+
 void RandomSession::PasteText(QWidget* widget, const QString& text) {
   FocusByClick(widget);
   QGuiApplication::clipboard()->setText(text);
@@ -823,20 +833,17 @@ void RandomSession::AddMainActions() {
     auto shown = [name] { return Shown(Find(FormMain, name)); };
     Add("main.type." + name, 1.2, shown, [this, name] {
       const QString text = RandomText();
-      detail_ += QStringLiteral(" \"%1\"").arg(Printable(text));
-      TypeText(Find(FormMain, name), text);
+      TypeNoted(Find(FormMain, name), text);
     });
     Add("main.retype." + name, 1.2, shown, [this, name] {
       // What a user does after a message: a sensible value over the old one,
       // and Enter.
       const QString text = SensibleText(name) + (Chance(0.5) ? QStringLiteral("\r") : QString());
-      detail_ += QStringLiteral(" \"%1\"").arg(Printable(text));
-      TypeText(Find(FormMain, name), text, true);
+      TypeNoted(Find(FormMain, name), text, true);
     });
     Add("main.paste." + name, 0.15, shown, [this, name] {
       const QString text = Chance(0.3) ? LongText() : RandomText();
-      detail_ += QStringLiteral(" \"%1\"").arg(Printable(text));
-      PasteText(Find(FormMain, name), text);
+      PasteNoted(Find(FormMain, name), text);
     });
     Add("main.key." + name, 1.0, shown, [this, name] { PressRandomKey(Find(FormMain, name)); });
   }
@@ -861,8 +868,7 @@ void RandomSession::AddEditorActions() {
         [this, name] { PickFromComboPopup(Find(FormEdit, name)); });
     Add("edit.type." + name, 0.8, shown, [this, name] {
       const QString text = Chance(0.5) ? Pick(ItemTexts) : RandomText();
-      detail_ += QStringLiteral(" \"%1\"").arg(Printable(text));
-      TypeText(Find(FormEdit, name), text);
+      TypeNoted(Find(FormEdit, name), text);
     });
     Add("edit.key." + name, 0.8, shown, [this, name] { PressRandomKey(Find(FormEdit, name)); });
   }
@@ -870,13 +876,11 @@ void RandomSession::AddEditorActions() {
     auto shown = [name] { return Shown(Find(FormEdit, name)); };
     Add("edit.type." + name, 1.0, shown, [this, name] {
       const QString text = RandomText();
-      detail_ += QStringLiteral(" \"%1\"").arg(Printable(text));
-      TypeText(Find(FormEdit, name), text);
+      TypeNoted(Find(FormEdit, name), text);
     });
     Add("edit.paste." + name, 0.1, shown, [this, name] {
       const QString text = Chance(0.3) ? LongText() : RandomText();
-      detail_ += QStringLiteral(" \"%1\"").arg(Printable(text));
-      PasteText(Find(FormEdit, name), text);
+      PasteNoted(Find(FormEdit, name), text);
     });
     Add("edit.key." + name, 0.8, shown, [this, name] { PressRandomKey(Find(FormEdit, name)); });
   }
@@ -912,8 +916,7 @@ void RandomSession::AddEditorActions() {
     if (Chance(0.5)) ClickGridCell(Uniform(1, 5), Uniform(1, 30), false);
     if (Chance(0.3)) {
       const QString text = RandomText();
-      detail_ += QStringLiteral(" \"%1\"").arg(Printable(text));
-      TypeText(nullptr, text);
+      TypeNoted(nullptr, text);
     } else {
       PressRandomKey(nullptr);
     }
@@ -935,8 +938,7 @@ void RandomSession::AddElementDialogActions() {
       [this] { PickFromComboPopup(Find(FormDataIn, QStringLiteral("ComboBoxType"))); });
   Add("data.type.ComboBoxType", 1.0, comboShown, [this] {
     const QString text = Chance(0.6) ? Pick(ItemTexts) : RandomText();
-    detail_ += QStringLiteral(" \"%1\"").arg(Printable(text));
-    TypeText(Find(FormDataIn, QStringLiteral("ComboBoxType")), text);
+    TypeNoted(Find(FormDataIn, QStringLiteral("ComboBoxType")), text);
   });
   Add("data.key.ComboBoxType", 0.6, comboShown,
       [this] { PressRandomKey(Find(FormDataIn, QStringLiteral("ComboBoxType"))); });
@@ -944,13 +946,11 @@ void RandomSession::AddElementDialogActions() {
     auto shown = [name] { return Shown(Find(FormDataIn, name)); };
     Add("data.type." + name, 2.0, shown, [this, name] {
       const QString text = Chance(0.5) ? SensibleText(name) : RandomText();
-      detail_ += QStringLiteral(" \"%1\"").arg(Printable(text));
-      TypeText(Find(FormDataIn, name), text);
+      TypeNoted(Find(FormDataIn, name), text);
     });
     Add("data.paste." + name, 0.15, shown, [this, name] {
       const QString text = Chance(0.3) ? LongText() : RandomNumberText();
-      detail_ += QStringLiteral(" \"%1\"").arg(Printable(text));
-      PasteText(Find(FormDataIn, name), text);
+      PasteNoted(Find(FormDataIn, name), text);
     });
     Add("data.key." + name, 1.0, shown, [this, name] { PressRandomKey(Find(FormDataIn, name)); });
   }

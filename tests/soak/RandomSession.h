@@ -118,6 +118,9 @@ class RandomSession {
   // after a click on it; with replace over the whole old text.
   void TypeText(QWidget* widget, const QString& text, bool replace = false);
   void PasteText(QWidget* widget, const QString& text);
+  // The same, with the text added to the action's description for replay.
+  void TypeNoted(QWidget* widget, const QString& text, bool replace = false);
+  void PasteNoted(QWidget* widget, const QString& text);
   void PressRandomKey(QWidget* widget);
   void ClickGridCell(int col, int row, bool twice);
   void ChooseFromMenuByMouse(int menuIndex);
